@@ -1,0 +1,3 @@
+#include "model/ProblemList.h"
+
+ProblemList problemList;

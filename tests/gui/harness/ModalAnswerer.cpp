@@ -1,0 +1,111 @@
+#include "tests/gui/harness/ModalAnswerer.h"
+
+#include "tests/gui/harness/GuiHarness.h"
+
+#include <algorithm>
+
+namespace {
+
+// Message boxes show their text in a static control of this identifier.
+constexpr int kMessageBoxTextId = 0xFFFF;
+// The file dialog's name field (edt1).
+constexpr int kFileNameFieldId = 0x480;
+
+ModalAnswerer* activeAnswerer = nullptr;
+
+struct ThreadDialogs {
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectDialog(HWND window, LPARAM lParam)
+{
+    if (IsWindowVisible(window) && IsWindowEnabled(window) && windowClass(window) == "#32770")
+        reinterpret_cast<ThreadDialogs*>(lParam)->found.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+ModalAnswerer::ModalAnswerer(DWORD watchdogMs) : timeoutMs(watchdogMs)
+{
+    activeAnswerer = this;
+    timer = SetTimer(nullptr, 0, 25, onTimer);
+}
+
+ModalAnswerer::~ModalAnswerer()
+{
+    KillTimer(nullptr, timer);
+    activeAnswerer = nullptr;
+}
+
+ModalAnswerer& ModalAnswerer::then(Action action)
+{
+    actions.push_back(std::move(action));
+    return *this;
+}
+
+void CALLBACK ModalAnswerer::onTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (activeAnswerer)
+        activeAnswerer->poll();
+}
+
+bool ModalAnswerer::known(HWND dialog) const
+{
+    return std::any_of(windows.begin(), windows.end(), [&](const ModalWindow& w) { return w.window == dialog; });
+}
+
+void ModalAnswerer::poll()
+{
+    const ULONGLONG now = GetTickCount64();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        ModalWindow& w = windows[i];
+        if (!w.timedOut && IsWindow(w.window) && now - openedAt[i] > timeoutMs) {
+            w.timedOut = true;
+            EndDialog(w.window, IDCANCEL);
+        }
+    }
+
+    ThreadDialogs dialogs;
+    EnumThreadWindows(GetCurrentThreadId(), collectDialog, reinterpret_cast<LPARAM>(&dialogs));
+    for (HWND dialog : dialogs.found) {
+        if (known(dialog))
+            continue;
+        ModalWindow w;
+        w.window = dialog;
+        w.caption = windowText(dialog);
+        if (HWND text = GetDlgItem(dialog, kMessageBoxTextId))
+            w.text = windowText(text);
+        w.answered = next < actions.size();
+        windows.push_back(w);
+        openedAt.push_back(now);
+        if (w.answered)
+            actions[next++](dialog);
+        else
+            EndDialog(dialog, IDCANCEL); // nobody expected it: close it like Escape
+    }
+}
+
+ModalAnswerer::Action pressButton(int id)
+{
+    return [id](HWND dialog) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    };
+}
+
+ModalAnswerer::Action chooseFile(std::string path)
+{
+    return [path](HWND dialog) {
+        SetDlgItemTextA(dialog, kFileNameFieldId, path.c_str());
+        pressButton(IDOK)(dialog);
+    };
+}
+
+ModalAnswerer::Action inspectThenPress(std::function<void(HWND dialog)> inspect, int id)
+{
+    return [inspect, id](HWND dialog) {
+        inspect(dialog);
+        pressButton(id)(dialog);
+    };
+}

@@ -1,0 +1,83 @@
+#include "model/ProblemFields.h"
+#include "model/ProblemLabels.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Distinct texts "k0", "k1", ... so that every position is told apart.
+TextList numbered(std::size_t count)
+{
+    TextList texts;
+    for (std::size_t i = 0; i < count; ++i)
+        texts.push_back("k" + std::to_string(i));
+    return texts;
+}
+
+TEST(ProblemFields, EveryKindRoundTripsItsTextsInFieldOrder)
+{
+    const std::size_t counts[kProblemTypeCount] = {2, 5, 8, 2, 12, 8};
+    for (int kind = 0; kind < kProblemTypeCount; ++kind) {
+        SCOPED_TRACE(kind);
+        ASSERT_EQ(fieldCount(kind), counts[kind]);
+        ProblemPtr problem = createProblem(kind, numbered(counts[kind]));
+        ASSERT_TRUE(problem);
+        EXPECT_EQ(problem->type, kind);
+        EXPECT_EQ(getFields(*problem), numbered(counts[kind]));
+    }
+}
+
+TEST(ProblemFields, FieldsLandInTheMembersOfTheirKind)
+{
+    auto rensou = std::static_pointer_cast<ProblemRensou>(createProblem(RENSOU, numbered(8)));
+    EXPECT_EQ(rensou->getHints(), (TextList{"k0", "k1", "k2", "k3"}));
+    EXPECT_EQ(rensou->getAnswer(), "k4");
+    EXPECT_EQ(rensou->getDummies(), (TextList{"k5", "k6", "k7"}));
+
+    auto slot = std::static_pointer_cast<ProblemSlot>(createProblem(SLOT, numbered(8)));
+    EXPECT_EQ(slot->getQuestion(), "k0");
+    EXPECT_EQ(slot->getAnswer(), "k1");
+    EXPECT_EQ(slot->getReels(), (TextList{"k2", "k3", "k4", "k5", "k6", "k7"}));
+}
+
+TEST(ProblemFields, ListEntriesBeyondTheCountAreLeftOut)
+{
+    ProblemYontaku problem(YONTAKU, "q", "a", {"1", "2", "3", "4", "5"});
+    EXPECT_EQ(getFields(problem), (TextList{"q", "a", "1", "2", "3"}));
+}
+
+TEST(ProblemFields, SetFieldsKeepsBranchesAndTag)
+{
+    ProblemPtr problem = createProblem(PANEL, {});
+    ProblemPtr branch = createProblem(PANEL, {});
+    problem->addBranch(branch);
+    setFields(*problem, numbered(12));
+    EXPECT_EQ(getFields(*problem), numbered(12));
+    EXPECT_EQ(problem->type, PANEL);
+    EXPECT_EQ(problem->getBranches(), ProblemRefs{branch});
+}
+
+TEST(ProblemFields, UnknownKindsMakeNoProblem)
+{
+    EXPECT_EQ(createProblem(-1, {}), nullptr);
+    EXPECT_EQ(createProblem(6, {}), nullptr);
+    EXPECT_EQ(fieldCount(6), 0u);
+}
+
+TEST(ProblemLabels, KindLabelsAreShiftJisBytesWithoutTrailingSpace)
+{
+    EXPECT_EQ(kindLabel(OX), "\x81\x79ox\x81\x7a");
+    EXPECT_EQ(kindLabel(YONTAKU), "\x81\x79\x8e\x6c\x91\xf0\x81\x7a");
+    EXPECT_EQ(kindLabel(PANEL).size(), 8u);
+    EXPECT_EQ(kindLabel(SLOT), "【スロ】");
+    EXPECT_EQ(kindLabel(6), "");
+}
+
+TEST(ProblemLabels, AnAssociationProblemIsNamedByItsFirstHint)
+{
+    EXPECT_EQ(namingText(*createProblem(RENSOU, numbered(8))), "k0");
+    EXPECT_EQ(namingText(*createProblem(SLOT, numbered(8))), "k0");
+    EXPECT_EQ(namingText(ProblemRensou(RENSOU, {}, "a", {})), "");
+}
+
+} // namespace

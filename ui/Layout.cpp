@@ -1,0 +1,9 @@
+#include "ui/Layout.h"
+
+void CreateFixedControls(HWND)
+{
+}
+
+void RebuildFields(HWND)
+{
+}
