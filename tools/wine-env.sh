@@ -9,13 +9,29 @@ zib_wine_env() {
     export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 }
 
-# Creates the prefix once; the dialog font of the program is not in Wine, so
+zib_wine_reg() {
+    wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 </dev/null
+}
+
+# Creates the prefix once. The dialog font of the program is not in Wine, so
 # it is mapped onto the IPA Gothic font that Debian provides.
 zib_wine_prefix() {
-    [ -f "$WINEPREFIX/system.reg" ] && return 0
+    local marker="$WINEPREFIX/zib-prefix-1"
+    [ -f "$marker" ] && return 0
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-        /v 'MS UI Gothic' /d 'IPAGothic' /f >/dev/null 2>&1
+    wineboot -i >/dev/null 2>&1 </dev/null
+    zib_wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' 'MS UI Gothic' 'IPAGothic'
     wineserver -w
+    touch "$marker"
+}
+
+# For the tests' virtual display, which has no window manager: unmanaged
+# windows spare the 2 s that Wine waits for one whenever a window goes.
+zib_wine_test_prefix() {
+    zib_wine_prefix
+    local marker="$WINEPREFIX/zib-test-prefix-1"
+    [ -f "$marker" ] && return 0
+    zib_wine_reg 'HKCU\Software\Wine\X11 Driver' 'Managed' 'N'
+    wineserver -w
+    touch "$marker"
 }

@@ -34,7 +34,7 @@ start() {
     [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start on :$n" >&2; exit 1; }
     echo ":$n" >"$dir/display"
     export DISPLAY=":$n"
-    zib_wine_prefix
+    zib_wine_test_prefix
     # A persistent server saves every test process the server's start-up.
     wineserver -p >/dev/null 2>&1 </dev/null
     # Wine's background services outlive the process that starts them and
