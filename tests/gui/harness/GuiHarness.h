@@ -19,6 +19,10 @@ LONG windowStyle(HWND window);
 // The window's rectangle in its parent's client coordinates.
 RECT rectInParent(HWND window);
 
+// The lines of a list box; read them on the list box's own thread (inside a
+// ModalAnswerer action for a dialog's list).
+std::vector<std::string> listBoxLines(HWND listBox);
+
 struct MenuEntry {
     UINT id = 0;
     std::string caption;
