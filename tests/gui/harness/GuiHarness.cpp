@@ -42,9 +42,11 @@ std::vector<std::string> listBoxLines(HWND listBox)
     std::vector<std::string> lines;
     const LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        std::string line(static_cast<std::size_t>(SendMessageA(listBox, LB_GETTEXTLEN, i, 0)) + 1, '\0');
-        const LRESULT length = SendMessageA(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
-        line.resize(length < 0 ? 0 : static_cast<std::size_t>(length));
+        // Room for two bytes a character, whichever unit the length counts.
+        const auto length = static_cast<std::size_t>(SendMessageA(listBox, LB_GETTEXTLEN, i, 0));
+        std::string line(2 * length + 1, '\0');
+        const LRESULT copied = SendMessageA(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        line.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
         lines.push_back(line);
     }
     return lines;
