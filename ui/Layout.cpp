@@ -1,9 +1,216 @@
 #include "ui/Layout.h"
 
-void CreateFixedControls(HWND)
+#include "model/Problem.h"
+#include "ui/EditorState.h"
+#include "ui/Identifiers.h"
+
+namespace {
+
+constexpr DWORD kPlain = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kDropDownList = kPlain | CBS_DROPDOWNLIST;
+constexpr DWORD kMultiLineEdit =
+    kPlain | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
+// No ES_AUTOHSCROLL: the user types no further than the field is wide.
+constexpr DWORD kLineEdit = kPlain | WS_BORDER;
+static_assert(kPlain == 0x50000000 && kDropDownList == 0x50000003);
+static_assert(kMultiLineEdit == 0x50B000C4 && kLineEdit == 0x50800000);
+
+struct Box {
+    int x, y, width, height;
+};
+
+// Labels are created empty and given their text afterwards; buttons get
+// theirs at creation.
+struct FixedControl {
+    int id;
+    const char* className;
+    const char* text;
+    Box box;
+    DWORD style;
+    HWND EditorState::*handle;
+};
+
+// In creation order. The combobox's 400 pixels include its drop-down list.
+const FixedControl kFixedControls[] = {
+    {IDC_FILE_LABEL, "STATIC", kNewFileLabelText, {0, 0, 640, 20}, kPlain, &EditorState::fileLabel},
+    {IDC_PROBLEM_LABEL, "STATIC", kNewProblemLabelText, {0, 20, 640, 20}, kPlain, &EditorState::problemLabel},
+    {IDC_TYPE_LABEL, "STATIC", "問題タイプ", {0, 40, 100, 30}, kPlain, &EditorState::typeLabel},
+    {IDC_TYPE_COMBO, "COMBOBOX", nullptr, {100, 40, 200, 400}, kDropDownList, &EditorState::typeCombo},
+    {IDC_ADD_BUTTON, "BUTTON", "追加", {400, 40, 60, 30}, kPlain, &EditorState::addButton},
+    {IDC_BRANCH_BUTTON, "BUTTON", "分岐", {470, 40, 60, 30}, kPlain, &EditorState::branchButton},
+};
+
+// Item i is kind tag i.
+const char* const kKindNames[kProblemTypeCount] = {"ox", "四択", "連想", "並べ替え", "文字パネル", "スロット"};
+
+// Slot i has control identifier IDC_FIELD_FIRST + i. A slot with a label
+// text is a "STATIC", any other an "EDIT".
+struct FieldSlot {
+    const char* label;
+    Box box;
+    DWORD style;
+};
+
+const FieldSlot kFieldSlots[FIELD_SLOT_COUNT] = {
+    {"問題", {0, 70, 60, 30}, kPlain},             // 0
+    {nullptr, {60, 70, 580, 120}, kMultiLineEdit}, // 1 question
+    {"答え", {0, 200, 60, 30}, kPlain},            // 2
+    {nullptr, {60, 200, 580, 30}, kLineEdit},      // 3 answer
+    {"選択肢", {0, 230, 60, 30}, kPlain},          // 4
+    {nullptr, {60, 230, 580, 30}, kLineEdit},      // 5 wrong choices 1-3
+    {nullptr, {60, 260, 580, 30}, kLineEdit},      // 6
+    {nullptr, {60, 290, 580, 30}, kLineEdit},      // 7
+    {"ヒント", {0, 70, 60, 30}, kPlain},           // 8
+    {nullptr, {60, 70, 580, 30}, kLineEdit},       // 9 hints 1-4
+    {nullptr, {60, 100, 580, 30}, kLineEdit},      // 10
+    {nullptr, {60, 130, 580, 30}, kLineEdit},      // 11
+    {nullptr, {60, 160, 580, 30}, kLineEdit},      // 12
+    {"パネル", {0, 230, 60, 30}, kPlain},          // 13
+    {nullptr, {60, 230, 30, 30}, kLineEdit},       // 14 panels 1-5
+    {nullptr, {100, 230, 30, 30}, kLineEdit},      // 15
+    {nullptr, {140, 230, 30, 30}, kLineEdit},      // 16
+    {nullptr, {180, 230, 30, 30}, kLineEdit},      // 17
+    {nullptr, {220, 230, 30, 30}, kLineEdit},      // 18
+    {nullptr, {60, 260, 30, 30}, kLineEdit},       // 19 panels 6-10
+    {nullptr, {100, 260, 30, 30}, kLineEdit},      // 20
+    {nullptr, {140, 260, 30, 30}, kLineEdit},      // 21
+    {nullptr, {180, 260, 30, 30}, kLineEdit},      // 22
+    {nullptr, {220, 260, 30, 30}, kLineEdit},      // 23
+    {"リール", {0, 230, 60, 30}, kPlain},          // 24
+    {nullptr, {60, 230, 580, 30}, kLineEdit},      // 25 reels 1-6
+    {nullptr, {60, 260, 580, 30}, kLineEdit},      // 26
+    {nullptr, {60, 290, 580, 30}, kLineEdit},      // 27
+    {nullptr, {60, 320, 580, 30}, kLineEdit},      // 28
+    {nullptr, {60, 350, 580, 30}, kLineEdit},      // 29
+    {nullptr, {60, 380, 580, 30}, kLineEdit},      // 30
+};
+
+// The slots of each kind in creation order. Their edit slots, in this order,
+// are also the kind's field order. The association kind has no question:
+// its hints take the question's place.
+const std::vector<int> kKindSlots[kProblemTypeCount] = {
+    {0, 1, 2, 3},
+    {0, 1, 2, 3, 4, 5, 6, 7},
+    {8, 9, 10, 11, 12, 2, 3, 4, 5, 6, 7},
+    {0, 1, 2, 3},
+    {0, 1, 2, 3, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23},
+    {0, 1, 2, 3, 24, 25, 26, 27, 28, 29, 30},
+};
+
+bool isKind(int kind)
 {
+    return kind >= 0 && kind < kProblemTypeCount;
 }
 
-void RebuildFields(HWND)
+HINSTANCE instanceOf(HWND window)
 {
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+}
+
+HWND createControl(HWND window, int id, const char* className, const char* text, Box box, DWORD style)
+{
+    return CreateWindowExA(0, className, text, style, box.x, box.y, box.width, box.height, window,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceOf(window), nullptr);
+}
+
+HWND createLabel(HWND window, int id, const char* text, Box box)
+{
+    HWND label = createControl(window, id, "STATIC", nullptr, box, kPlain);
+    SetWindowTextA(label, text);
+    return label;
+}
+
+HWND createFixedControl(HWND window, const FixedControl& control)
+{
+    if (std::string(control.className) == "STATIC")
+        return createLabel(window, control.id, control.text, control.box);
+    return createControl(window, control.id, control.className, control.text, control.box, control.style);
+}
+
+HWND createFieldSlot(HWND window, int slot)
+{
+    const FieldSlot& field = kFieldSlots[slot];
+    const int id = IDC_FIELD_FIRST + slot;
+    if (field.label)
+        return createLabel(window, id, field.label, field.box);
+    return createControl(window, id, "EDIT", nullptr, field.box, field.style);
+}
+
+// The kinds, the first of them selected and its fields shown.
+void fillTypeCombo(HWND window, HWND combo)
+{
+    for (const char* name : kKindNames)
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_TYPE_COMBO, CBN_SELCHANGE), 0);
+}
+
+const FixedControl& fixedControl(int id)
+{
+    for (const FixedControl& control : kFixedControls) {
+        if (control.id == id)
+            return control;
+    }
+    return kFixedControls[0];
+}
+
+// Found again by identifier: the old label goes, a new one takes its place.
+void replaceLabel(HWND window, int id, const std::string& text, int height)
+{
+    const FixedControl& label = fixedControl(id);
+    if (HWND old = GetDlgItem(window, id))
+        DestroyWindow(old);
+    editorState.*label.handle = createLabel(window, id, text.c_str(), {label.box.x, label.box.y, label.box.width, height});
+}
+
+} // namespace
+
+void CreateFixedControls(HWND window)
+{
+    for (const FixedControl& control : kFixedControls) {
+        HWND created = createFixedControl(window, control);
+        editorState.*control.handle = created;
+        if (control.id == IDC_TYPE_COMBO)
+            fillTypeCombo(window, created);
+    }
+}
+
+void RebuildFields(HWND window)
+{
+    for (int id = IDC_FIELD_FIRST; id <= IDC_FIELD_LAST; ++id) {
+        if (HWND field = GetDlgItem(window, id))
+            DestroyWindow(field);
+    }
+    const int kind = SelectedKind();
+    if (!isKind(kind))
+        return;
+    for (int slot : kKindSlots[kind])
+        editorState.fieldControls[slot] = createFieldSlot(window, slot);
+}
+
+int SelectedKind()
+{
+    return static_cast<int>(SendMessageA(editorState.typeCombo, CB_GETCURSEL, 0, 0));
+}
+
+std::vector<int> TextSlots(int kind)
+{
+    std::vector<int> slots;
+    if (!isKind(kind))
+        return slots;
+    for (int slot : kKindSlots[kind]) {
+        if (!kFieldSlots[slot].label)
+            slots.push_back(slot);
+    }
+    return slots;
+}
+
+void ReplaceProblemLabel(HWND window, const std::string& text)
+{
+    replaceLabel(window, IDC_PROBLEM_LABEL, text, fixedControl(IDC_PROBLEM_LABEL).box.height);
+}
+
+void ReplaceFileLabel(HWND window, const std::string& text, int height)
+{
+    replaceLabel(window, IDC_FILE_LABEL, text, height);
 }

@@ -4,9 +4,32 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
+// What the status labels show before anything is opened or picked.
+inline constexpr char kNewFileLabelText[] = "編集中のファイル:新規ファイル";
+inline constexpr char kNewProblemLabelText[] = "編集中の問題:新規問題";
+
+// Height of the file label after a file was opened or saved; 20 before.
+constexpr int kNamedFileLabelHeight = 30;
+constexpr int kNewFileLabelHeight = 20;
+
 // Creates the fixed controls and the fields of the first kind.
 void CreateFixedControls(HWND window);
 
 // Destroys the field slots and creates those of the kind selected in the
 // type combobox, empty.
 void RebuildFields(HWND window);
+
+// The type combobox selection: a kind tag 0-5, or -1 when none is selected.
+int SelectedKind();
+
+// The edit slots of a kind in field order (the order of getFields); empty
+// for a tag outside 0-5.
+std::vector<int> TextSlots(int kind);
+
+// A status label is replaced rather than given a new text, so that the new
+// text is never painted over the old one.
+void ReplaceProblemLabel(HWND window, const std::string& text);
+void ReplaceFileLabel(HWND window, const std::string& text, int height);
