@@ -1,0 +1,85 @@
+#include "ui/ProblemSelectionDialog.h"
+
+#include "model/ProblemLabels.h"
+#include "model/ProblemList.h"
+#include "ui/Identifiers.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A space and U+2517 in Shift-JIS: branch lines carry no kind label.
+const char kBranchMarker[] = " ┗";
+
+constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY;
+
+// Kept between the messages of one opening; rebuilt at each.
+struct SelectionDialogState {
+    HWND list = nullptr;
+    std::vector<std::string> selectionEntries;
+};
+SelectionDialogState dialogState;
+
+std::vector<std::string> buildEntries()
+{
+    std::vector<std::string> entries;
+    for (const ProblemPtr& problem : problemList) {
+        entries.push_back(kindLabel(problem->type) + namingText(*problem));
+        for (const ProblemPtr& branch : problem->getBranches())
+            entries.push_back(kBranchMarker + namingText(*branch));
+    }
+    return entries;
+}
+
+void createList(HWND dialog)
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    // Pixels of the client area, not dialog units.
+    dialogState.list = CreateWindowExA(0, "LISTBOX", nullptr, kListStyle, 5, 5, 290, 180, dialog,
+                                       reinterpret_cast<HMENU>(IDC_SELECTION_LIST), instance, nullptr);
+}
+
+void onInitDialog(HWND dialog)
+{
+    createList(dialog);
+    dialogState.selectionEntries = buildEntries();
+    dialogState.list = GetDlgItem(dialog, IDC_SELECTION_LIST);
+    // Not sorted: line i shows entry i.
+    for (const std::string& entry : dialogState.selectionEntries)
+        SendMessageA(dialogState.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+}
+
+// A double click in the list only selects: the dialog waits for OK.
+void onCommand(HWND dialog, WORD id)
+{
+    if (id == IDOK)
+        EndDialog(dialog, SendMessageA(dialogState.list, LB_GETCURSEL, 0, 0));
+    else if (id == IDCANCEL)
+        EndDialog(dialog, -1);
+}
+
+INT_PTR CALLBACK selectionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    // No exception may unwind into the dialog manager: a dialog that cannot
+    // be filled ends as if cancelled.
+    try {
+        switch (message) {
+        case WM_INITDIALOG: onInitDialog(dialog); return TRUE;
+        case WM_COMMAND: onCommand(dialog, LOWORD(wParam)); return TRUE;
+        default: return FALSE;
+        }
+    } catch (...) {
+        EndDialog(dialog, -1);
+        return TRUE;
+    }
+}
+
+} // namespace
+
+int RunProblemSelectionDialog(HWND owner)
+{
+    const INT_PTR line = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_DIALOG1), owner,
+                                         selectionDialogProc, 0);
+    return line < 0 ? -1 : static_cast<int>(line);
+}
