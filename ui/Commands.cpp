@@ -1,5 +1,6 @@
 #include "ui/Commands.h"
 
+#include "ui/EditingCommands.h"
 #include "ui/Identifiers.h"
 #include "ui/Layout.h"
 
@@ -10,6 +11,10 @@ LRESULT OnCommand(HWND window, WORD id, WORD notification)
         if (notification == CBN_SELCHANGE)
             RebuildFields(window);
         return 0;
+    case IDC_ADD_BUTTON: OnAdd(window); return 0;
+    case IDC_BRANCH_BUTTON: OnBranch(window); return 0;
+    case ID_EDIT_NEW_PROBLEM: OnNewProblem(window); return 0;
+    case ID_EDIT_SELECT_PROBLEM: OnSelectProblem(window); return 0;
     default:
         // Anything else, the field controls' notifications among them.
         return 0;
