@@ -53,6 +53,9 @@ zib_configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIB_FUZZ=ON \
 echo "== Windows build, tests under Wine"
 zib_build_windows && run_ctest build/windows || broken+=("build/windows: build failed")
 
+echo "== release artifact"
+(cd build/windows && cpack -G ZIP -B package >/dev/null && ls package/*.zip) || broken+=("release zip")
+
 for problem in "${broken[@]}"; do echo "FAILED: $problem"; done
 [ ${#broken[@]} -eq 0 ] || failed=$((failed + 1))
 echo "All builds: $passed passed, $failed failed"

@@ -178,4 +178,13 @@ TEST_F(Program, ShowsTheMainWindowAndExitsWithZeroOnClose)
     EXPECT_EQ(waitForExit(), 0u);
 }
 
+TEST_F(Program, ExitFromTheMenuEndsWithZero)
+{
+    start();
+    HWND window = findMainWindow();
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0), 0);
+    EXPECT_EQ(waitForExit(), 0u);
+}
+
 } // namespace
