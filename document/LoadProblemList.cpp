@@ -1,0 +1,81 @@
+#include "document/ProblemListFile.h"
+#include "document/QuizFormat.h"
+#include "model/ProblemFields.h"
+#include "model/ProblemList.h"
+#include "xml/ReplaceAll.h"
+#include "xml/XMLFile.h"
+
+namespace {
+
+// The text of a field element: that of its first child, blank when empty,
+// with the file's bare line feeds turned back into CR LF.
+std::string fieldText(const XMLNodes& field)
+{
+    const XMLNodesList children = field.getChildren();
+    std::string text = children.empty() ? std::string() : children.front()->getText();
+    if (text.empty())
+        text = kBlankText;
+    return replaceAll(text, "\n", "\r\n");
+}
+
+// Puts a field element's text into the field list of `kind`: `question` and
+// `answer` overwrite, list elements take the first position still blank,
+// names the kind does not use are ignored.
+void placeField(TextList& texts, const std::vector<std::string>& names, const XMLNodes& field)
+{
+    const std::string name = field.getName();
+    const bool isList = isListElementName(name);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] != name || (isList && texts[i] != kBlankText))
+            continue;
+        texts[i] = fieldText(field);
+        return;
+    }
+}
+
+ProblemPtr problemFrom(const XMLNodes& group, int kind)
+{
+    const std::vector<std::string>& names = fieldElementNames(kind);
+    TextList texts(names.size(), kBlankText);
+    for (const XMLNodesPtr& field : group.getChildren())
+        placeField(texts, names, *field);
+    return createProblem(kind, std::move(texts));
+}
+
+// The problem of one kind element with its branches; null for an element of
+// no known kind and for one without `main`, whose branches have no parent.
+ProblemPtr problemOf(const XMLNodes& element)
+{
+    const int kind = kindOfElementName(element.getName());
+    if (kind < 0)
+        return nullptr;
+    ProblemPtr main;
+    ProblemRefs branches;
+    for (const XMLNodesPtr& child : element.getChildren()) {
+        const std::string name = child->getName();
+        if (name == "main")
+            main = problemFrom(*child, kind);
+        else if (name == "sub")
+            branches.push_back(problemFrom(*child, kind));
+    }
+    if (!main)
+        return nullptr;
+    for (ProblemPtr& branch : branches)
+        main->addBranch(std::move(branch));
+    return main;
+}
+
+} // namespace
+
+bool loadProblemList(std::string path)
+{
+    XMLNodesPtr root = loadXMLFile(std::move(path));
+    if (!root)
+        return false;
+    ProblemList problems;
+    for (const XMLNodesPtr& element : root->getChildren())
+        if (ProblemPtr problem = problemOf(*element))
+            problems.push_back(std::move(problem));
+    problemList = std::move(problems);
+    return true;
+}

@@ -1,0 +1,107 @@
+#include "xml/Iconv.h"
+#include "xml/ShiftJis.h"
+
+#include <algorithm>
+#include <cerrno>
+
+Iconv::Iconv(const char* to, const char* from) : descriptor(iconv_open(to, from)) {}
+
+Iconv::~Iconv()
+{
+    if (valid())
+        iconv_close(descriptor);
+}
+
+namespace {
+
+// Length of the UTF-8 sequence that starts with `lead`.
+std::size_t sequenceLength(unsigned char lead)
+{
+    if (lead < 0xC0)
+        return 1;
+    if (lead < 0xE0)
+        return 2;
+    if (lead < 0xF0)
+        return 3;
+    return 4;
+}
+
+} // namespace
+
+std::optional<std::string> Iconv::convert(std::string_view input)
+{
+    if (!valid())
+        return std::nullopt;
+    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+    std::string output(input.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    char* out = output.data();
+    std::size_t outLeft = output.size();
+    if (iconv(descriptor, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) ||
+        iconv(descriptor, nullptr, nullptr, &out, &outLeft) == static_cast<std::size_t>(-1))
+        return std::nullopt;
+    output.resize(output.size() - outLeft);
+    return output;
+}
+
+std::string Iconv::convertFromUtf8Lossy(std::string_view utf8)
+{
+    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+    std::string output(utf8.size() * 2 + 16, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* out = output.data();
+    std::size_t outLeft = output.size();
+    const auto grow = [&] {
+        const std::size_t used = output.size() - outLeft;
+        output.resize(output.size() * 2);
+        out = output.data() + used;
+        outLeft = output.size() - used;
+    };
+    while (inLeft > 0) {
+        if (iconv(descriptor, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1))
+            break;
+        if (errno == E2BIG) {
+            grow();
+            continue;
+        }
+        // One character the target lacks (or a broken tail): one "?".
+        if (outLeft == 0)
+            grow();
+        const std::size_t skip = std::min(sequenceLength(static_cast<unsigned char>(*in)), inLeft);
+        in += skip;
+        inLeft -= skip;
+        *out++ = '?';
+        --outLeft;
+    }
+    output.resize(output.size() - outLeft);
+    return output;
+}
+
+std::optional<std::string> decodeToUtf8(const XMLSource& source)
+{
+    // libxml2 checks UTF-8 itself while it parses.
+    if (source.encoding.codePage == kCodePageUtf8)
+        return source.bytes;
+    if (source.encoding.codePage == kCodePageShiftJis && !hasShiftJisStructure(source.bytes))
+        return std::nullopt;
+    return Iconv("UTF-8", source.encoding.iconvName).convert(source.bytes);
+}
+
+std::optional<std::u32string> decodeShiftJis(std::string_view bytes)
+{
+    if (!hasShiftJisStructure(bytes))
+        return std::nullopt;
+    // Opened once: every non-ASCII text of a save is checked through it.
+    thread_local Iconv decoder("UTF-32LE", "CP932");
+    std::optional<std::string> utf32 = decoder.convert(bytes);
+    if (!utf32)
+        return std::nullopt;
+    std::u32string codePoints;
+    for (std::size_t i = 0; i + 3 < utf32->size(); i += 4) {
+        const auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>((*utf32)[i + k])); };
+        codePoints += byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+    }
+    return codePoints;
+}

@@ -1,0 +1,18 @@
+// Reading an XML file into an element tree and writing one out.
+#pragma once
+
+#include "xml/XMLNodes.h"
+
+#include <string>
+
+// The document element and everything inside it, names and texts in
+// Shift-JIS; null when the file cannot be read, is not well-formed, has a
+// document type declaration or nests deeper than kMaxElementDepth.
+XMLNodesPtr loadXMLFile(std::string path);
+
+// Writes the declaration "version='1.0' encoding='SHIFT_JIS'" and the tree
+// as Shift-JIS XML, with no whitespace between elements. False, with the
+// file untouched, when a name is not an XML name ("#text" among them), a
+// text is not Shift-JIS, the tree is too deep, or the file cannot be
+// written.
+bool saveXMLFile(XMLNodesPtr root, std::string path);

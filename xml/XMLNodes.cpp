@@ -1,0 +1,18 @@
+#include "xml/XMLNodes.h"
+
+#include <utility>
+
+XMLNodes::XMLNodes(std::string nodeName, std::string nodeText)
+    : name(std::move(nodeName)), text(std::move(nodeText))
+{
+}
+
+void XMLNodes::addChildren(XMLNodesList list)
+{
+    children.insert(children.end(), std::make_move_iterator(list.begin()), std::make_move_iterator(list.end()));
+}
+
+XMLNodesPtr makeXMLNodes(std::string name, std::string text)
+{
+    return std::make_shared<XMLNodes>(std::move(name), std::move(text));
+}

@@ -1,0 +1,31 @@
+// One node of the generic element tree: an element, or a text child of an
+// element. An element's text is carried by a child named "#text".
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class XMLNodes;
+using XMLNodesPtr = std::shared_ptr<XMLNodes>;
+using XMLNodesList = std::vector<XMLNodesPtr>;
+
+class XMLNodes {
+public:
+    XMLNodes(std::string name, std::string text);
+
+    std::string getName() const { return name; }
+    std::string getText() const { return text; }
+    XMLNodesList getChildren() const { return children; }
+
+    // Appends every entry, in order, after the present children.
+    void addChildren(XMLNodesList list);
+
+private:
+    std::string name;
+    std::string text;
+    XMLNodesList children;
+};
+
+// Nodes live only under shared pointers.
+XMLNodesPtr makeXMLNodes(std::string name, std::string text = {});

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "xml/SourceEncoding.h"
+#include "xml/XMLNodes.h"
+
+// The engine of the build: decodes the file's text, parses it and converts
+// the document element's subtree into XMLNodes with Shift-JIS names and
+// texts. libxml2 natively (XMLParserLibxml2.cpp), the MSXML 6 DOM on
+// Windows (XMLParserMsxml.cpp). Null for every failure.
+XMLNodesPtr parseXMLSource(const XMLSource& source);

@@ -1,0 +1,114 @@
+#include "xml/Iconv.h"
+#include "xml/ShiftJis.h"
+#include "xml/XMLLimits.h"
+#include "xml/XMLParser.h"
+#include "xml/XMLProlog.h"
+
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/tree.h>
+
+#include <climits>
+#include <memory>
+
+namespace {
+
+struct FreeDocument {
+    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+};
+struct FreeParser {
+    void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
+};
+using Document = std::unique_ptr<xmlDoc, FreeDocument>;
+using Parser = std::unique_ptr<xmlParserCtxt, FreeParser>;
+
+struct TooDeep {};
+
+std::string_view view(const xmlChar* text)
+{
+    return text ? std::string_view(reinterpret_cast<const char*>(text)) : std::string_view();
+}
+
+// Turns libxml2's nodes into XMLNodes as the DOM names them: "#text",
+// "#cdata-section", "#comment", a processing instruction's target.
+class TreeReader {
+public:
+    XMLNodesPtr readElement(const xmlNode* element, int depth)
+    {
+        if (depth > kMaxElementDepth)
+            throw TooDeep{};
+        std::string name = element->ns && element->ns->prefix
+                               ? toShiftJis(view(element->ns->prefix)) + ":" + toShiftJis(view(element->name))
+                               : toShiftJis(view(element->name));
+        XMLNodesPtr node = makeXMLNodes(std::move(name));
+        node->addChildren(readChildren(element, depth));
+        return node;
+    }
+
+private:
+    Iconv utf8ToShiftJis{"CP932", "UTF-8"};
+
+    std::string toShiftJis(std::string_view utf8)
+    {
+        return isAscii(utf8) ? std::string(utf8) : utf8ToShiftJis.convertFromUtf8Lossy(utf8);
+    }
+
+    XMLNodesList readChildren(const xmlNode* parent, int depth)
+    {
+        XMLNodesList children;
+        for (const xmlNode* child = parent->children; child; child = child->next) {
+            if (XMLNodesPtr node = readChild(child, depth))
+                children.push_back(std::move(node));
+        }
+        return children;
+    }
+
+    // Null for what the DOM does not deliver: whitespace-only text.
+    XMLNodesPtr readChild(const xmlNode* child, int depth)
+    {
+        switch (child->type) {
+        case XML_ELEMENT_NODE: return readElement(child, depth + 1);
+        case XML_TEXT_NODE:
+            if (isXmlSpaceOnly(view(child->content)))
+                return nullptr;
+            return makeXMLNodes("#text", toShiftJis(view(child->content)));
+        case XML_CDATA_SECTION_NODE: return makeXMLNodes("#cdata-section", toShiftJis(view(child->content)));
+        case XML_COMMENT_NODE: return makeXMLNodes("#comment", toShiftJis(view(child->content)));
+        case XML_PI_NODE: return makeXMLNodes(toShiftJis(view(child->name)), toShiftJis(view(child->content)));
+        default: return nullptr;
+        }
+    }
+};
+
+} // namespace
+
+XMLNodesPtr parseXMLSource(const XMLSource& source)
+{
+    std::optional<std::string> text = decodeToUtf8(source);
+    if (!text || text->size() > INT_MAX)
+        return nullptr;
+    blankDeclaredEncoding(*text);
+    if (hasDocumentType(std::string_view(*text)))
+        return nullptr;
+
+    // libxml2 refuses an element once more than this many are open; the
+    // walk below holds the exact limit.
+    xmlParserMaxDepth = kMaxElementDepth;
+    Parser parser(xmlNewParserCtxt());
+    if (!parser)
+        return nullptr;
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
+    Document document(
+        xmlCtxtReadMemory(parser.get(), text->data(), static_cast<int>(text->size()), nullptr, "UTF-8", options));
+    // A prefix without its declaration is an error to MSXML as well.
+    if (!document || !parser->wellFormed || !parser->nsWellFormed || document->intSubset)
+        return nullptr;
+    const xmlNode* root = xmlDocGetRootElement(document.get());
+    if (!root)
+        return nullptr;
+    try {
+        return TreeReader().readElement(root, 1);
+    } catch (const TooDeep&) {
+        return nullptr;
+    }
+}
