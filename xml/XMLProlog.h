@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 template <class Char>
 bool isXmlSpace(Char c)
@@ -89,8 +90,10 @@ DeclaredEncoding findDeclaredEncoding(std::basic_string_view<Char> text)
             result.found = true;
             result.begin = nameBegin;
             result.end = pos;
-            for (std::size_t i = valueBegin; i + 1 < pos; ++i)
-                result.label += text[i] > Char(0) && text[i] < Char(0x80) ? static_cast<char>(text[i]) : '?';
+            for (std::size_t i = valueBegin; i + 1 < pos; ++i) {
+                const auto c = static_cast<std::make_unsigned_t<Char>>(text[i]);
+                result.label += c < 0x80 ? static_cast<char>(c) : '?';
+            }
             return result;
         }
     }

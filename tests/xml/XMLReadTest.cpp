@@ -1,0 +1,157 @@
+// The reading contract, the same for libxml2 (native) and the MSXML 6 DOM
+// (Windows, run under Wine): real files in, element trees out.
+#include "TestFiles.h"
+
+#include "xml/XMLFile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kDeclaration[] = "<?xml version='1.0' encoding='SHIFT_JIS'?>";
+
+class XMLRead : public ::testing::Test {
+protected:
+    TestFolder folder;
+
+    // The tree read from a file holding `bytes`, in one line.
+    std::string read(const std::string& bytes)
+    {
+        const std::string path = folder.path("in.xml");
+        writeBytes(path, bytes);
+        return describe(loadXMLFile(path));
+    }
+};
+
+std::string nested(int depth)
+{
+    std::string open, close;
+    for (int i = 0; i < depth; ++i) {
+        open += "<e>";
+        close += "</e>";
+    }
+    return open + close;
+}
+
+TEST_F(XMLRead, ElementsTextsAndOrder)
+{
+    EXPECT_EQ(read("<root/>"), "root");
+    EXPECT_EQ(read("<root></root>"), "root");
+    EXPECT_EQ(read("<r><a>x</a><b><c>y</c><d/></b></r>"), "r[a[#text=\"x\"],b[c[#text=\"y\"],d]]");
+}
+
+TEST_F(XMLRead, IndentationIsNotDeliveredButSpacesInTextAre)
+{
+    EXPECT_EQ(read("<root>\r\n  <a>x</a>\r\n</root>"), "root[a[#text=\"x\"]]");
+    EXPECT_EQ(read("<r><a>  x  </a><b> </b><c>x<d/> <e/></c></r>"),
+              "r[a[#text=\"  x  \"],b,c[#text=\"x\",d,e]]");
+}
+
+TEST_F(XMLRead, CommentsCdataAndProcessingInstructionsInsideTheRoot)
+{
+    EXPECT_EQ(read("<a>x<!--c-->y</a>"), "a[#text=\"x\",#comment=\"c\",#text=\"y\"]");
+    EXPECT_EQ(read("<a><![CDATA[1<2]]></a>"), "a[#cdata-section=\"1<2\"]");
+    EXPECT_EQ(read("<a><?pi some data?></a>"), "a[pi=\"some data\"]");
+}
+
+TEST_F(XMLRead, OnlyTheDocumentElementIsRead)
+{
+    EXPECT_EQ(read(std::string(kDeclaration) + "<!--before--><?pi x?><root/><!--after-->"), "root");
+}
+
+TEST_F(XMLRead, AttributesAreLost)
+{
+    EXPECT_EQ(read("<a k=\"v\" j='w'>t</a>"), "a[#text=\"t\"]");
+}
+
+TEST_F(XMLRead, ReferencesAreResolvedAndLineEndsNormalised)
+{
+    EXPECT_EQ(read("<a>x &amp; y &lt;&gt; &#x41;&#66;</a>"), "a[#text=\"x & y <> AB\"]");
+    EXPECT_EQ(read("<a>1\r\n2\r3\n4</a>"), "a[#text=\"1\n2\n3\n4\"]");
+    EXPECT_EQ(read("<a>1&#13;&#10;2</a>"), "a[#text=\"1\r\n2\"]");
+}
+
+TEST_F(XMLRead, ShiftJisTextsArriveAsTheirBytes)
+{
+    // 表 ends in 0x5C, ① is an NEC special character of code page 932.
+    EXPECT_EQ(read(std::string(kDeclaration) + "<問題>表示①ｱ</問題>"), "問題[#text=\"表示①ｱ\"]");
+    EXPECT_EQ(read("<?xml version=\"1.0\" encoding=\"Shift_JIS\" standalone=\"yes\"?><a>日本</a>"),
+              "a[#text=\"日本\"]");
+    EXPECT_EQ(read("<?xml version='1.0' encoding='windows-31j'?><a>日本</a>"), "a[#text=\"日本\"]");
+}
+
+TEST_F(XMLRead, OtherEncodingsAreDecodedByTheirMarkOrDeclaration)
+{
+    // "日本" in UTF-8, UTF-16 and EUC-JP.
+    EXPECT_EQ(read("<?xml version='1.0' encoding='UTF-8'?><a>\xE6\x97\xA5\xE6\x9C\xAC</a>"), "a[#text=\"日本\"]");
+    EXPECT_EQ(read("<a>\xE6\x97\xA5\xE6\x9C\xAC</a>"), "a[#text=\"日本\"]");
+    EXPECT_EQ(read("\xEF\xBB\xBF<a>\xE6\x97\xA5</a>"), "a[#text=\"日\"]");
+    EXPECT_EQ(read(std::string("\xFF\xFE<\0a\0>\0\xE5\x65\x2C\x67<\0/\0a\0>\0", 20)), "a[#text=\"日本\"]");
+    EXPECT_EQ(read(std::string("\xFE\xFF\0<\0a\0>\x65\xE5\x67\x2C\0<\0/\0a\0>", 20)), "a[#text=\"日本\"]");
+    EXPECT_EQ(read("<?xml version='1.0' encoding='EUC-JP'?><a>\xC6\xFC\xCB\xDC</a>"), "a[#text=\"日本\"]");
+    // é has no place in code page 932 and becomes the default character.
+    EXPECT_EQ(read("<?xml version='1.0' encoding='windows-1252'?><a>caf\xE9</a>"), "a[#text=\"caf?\"]");
+}
+
+TEST_F(XMLRead, FilesThatAreNoXmlDocumentGiveNothing)
+{
+    EXPECT_EQ(describe(loadXMLFile(folder.path("missing.xml"))), "(null)");
+    EXPECT_EQ(read(""), "(null)");
+    EXPECT_EQ(read("just text"), "(null)");
+    EXPECT_EQ(read("<a><b></a>"), "(null)");
+    EXPECT_EQ(read("<a>"), "(null)");
+    EXPECT_EQ(read("<a/><b/>"), "(null)");
+    EXPECT_EQ(read("<a>&undefined;</a>"), "(null)");
+    EXPECT_EQ(read(std::string(kDeclaration) + "<!-- only a comment -->"), "(null)");
+}
+
+TEST_F(XMLRead, UnknownEncodingsAndBrokenBytesGiveNothing)
+{
+    EXPECT_EQ(read("<?xml version='1.0' encoding='x-unheard-of'?><a/>"), "(null)");
+    EXPECT_EQ(read("<?xml version='1.0' encoding='UTF-16'?><a/>"), "(null)");
+    // An unassigned pair, a lone 0x80 and a lead byte at the end.
+    EXPECT_EQ(read(std::string(kDeclaration) + "<a>\x85\x40</a>"), "(null)");
+    EXPECT_EQ(read(std::string(kDeclaration) + "<a>\x80</a>"), "(null)");
+    EXPECT_EQ(read(std::string(kDeclaration) + "<a/>\x82"), "(null)");
+    EXPECT_EQ(read("<a>\xFF\xFE</a>"), "(null)");
+}
+
+TEST_F(XMLRead, DocumentTypesAreRefused)
+{
+    EXPECT_EQ(read("<!DOCTYPE a><a/>"), "(null)");
+    EXPECT_EQ(read(std::string(kDeclaration) + "<!-- x --><?pi?>\r\n<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;</a>"),
+              "(null)");
+    // "<!-->" does not end the comment it opens.
+    EXPECT_EQ(read("<!-->--><!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;</a>"), "(null)");
+    // Nothing outside the file is fetched: an external subset beside it.
+    writeBytes(folder.path("outside.dtd"), "<!ENTITY e 'outside'>");
+    EXPECT_EQ(read("<!DOCTYPE a SYSTEM 'outside.dtd'><a>&e;</a>"), "(null)");
+}
+
+// Ten levels of ten references each: 10^9 copies once expanded.
+std::string entityBomb()
+{
+    std::string bomb = "<?xml version='1.0'?><!DOCTYPE lolz [<!ENTITY lol0 'lol'>";
+    for (int level = 1; level < 10; ++level) {
+        bomb += "<!ENTITY lol" + std::to_string(level) + " '";
+        for (int k = 0; k < 10; ++k)
+            bomb += "&lol" + std::to_string(level - 1) + ";";
+        bomb += "'>";
+    }
+    return bomb + "]><lolz>&lol9;</lolz>";
+}
+
+TEST_F(XMLRead, AnEntityBombFailsAtOnce)
+{
+    EXPECT_EQ(read(entityBomb()), "(null)");
+}
+
+TEST_F(XMLRead, NestingIsLimitedTo256Levels)
+{
+    const std::string deepest = read(nested(256));
+    EXPECT_EQ(deepest.size(), 256 + 255 * 2u); // "e[e[...]]"
+    EXPECT_EQ(read(nested(257)), "(null)");
+    EXPECT_EQ(read(nested(100000)), "(null)");
+}
+
+} // namespace
