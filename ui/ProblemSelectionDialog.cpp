@@ -40,14 +40,26 @@ void createList(HWND dialog)
                                        reinterpret_cast<HMENU>(IDC_SELECTION_LIST), instance, nullptr);
 }
 
+// Not sorted: line i shows entry i. A large set has tens of thousands of
+// lines: the list reserves room for them at once and redraws only at the end.
+void addLines(HWND list, const std::vector<std::string>& entries)
+{
+    std::size_t bytes = 0;
+    for (const std::string& entry : entries)
+        bytes += entry.size() + 1;
+    SendMessageA(list, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(bytes));
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    for (const std::string& entry : entries)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+}
+
 void onInitDialog(HWND dialog)
 {
     createList(dialog);
     dialogState.selectionEntries = buildEntries();
     dialogState.list = GetDlgItem(dialog, IDC_SELECTION_LIST);
-    // Not sorted: line i shows entry i.
-    for (const std::string& entry : dialogState.selectionEntries)
-        SendMessageA(dialogState.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    addLines(dialogState.list, dialogState.selectionEntries);
 }
 
 // A double click in the list only selects: the dialog waits for OK.
