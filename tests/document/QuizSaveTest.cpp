@@ -31,9 +31,10 @@ protected:
 TEST_F(QuizSave, EveryKindWithBranchesRoundTrips)
 {
     for (int kind = 0; kind < kProblemTypeCount; ++kind) {
-        ProblemPtr problem = numberedProblem(kind, "m" + std::to_string(kind) + "-");
-        problem->addBranch(numberedProblem(kind, "s" + std::to_string(kind) + "a-"));
-        problem->addBranch(numberedProblem(kind, "s" + std::to_string(kind) + "b-"));
+        const std::string tag = std::to_string(kind);
+        ProblemPtr problem = numberedProblem(kind, tag + "m");
+        problem->addBranch(numberedProblem(kind, tag + "a"));
+        problem->addBranch(numberedProblem(kind, tag + "b"));
         problemList.push_back(problem);
     }
     problemList.push_back(numberedProblem(OX, "alone-"));

@@ -24,7 +24,10 @@ TestFolder::~TestFolder()
 
 std::string TestFolder::path(const std::string& name) const
 {
-    return folder.string() + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+    std::string full = folder.string();
+    full += static_cast<char>(std::filesystem::path::preferred_separator);
+    full += name;
+    return full;
 }
 
 std::vector<std::string> TestFolder::fileNames() const
@@ -65,8 +68,11 @@ std::string describe(const XMLNodesPtr& node)
     const XMLNodesList children = node->getChildren();
     if (!children.empty()) {
         out += "[";
-        for (std::size_t i = 0; i < children.size(); ++i)
-            out += (i ? "," : "") + describe(children[i]);
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            if (i > 0)
+                out += ",";
+            out += describe(children[i]);
+        }
         out += "]";
     }
     return out;

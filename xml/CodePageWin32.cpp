@@ -1,0 +1,99 @@
+#include "xml/ComSupport.h"
+#include "xml/ShiftJis.h"
+#include "xml/WideText.h"
+
+namespace {
+
+// Strict: MB_ERR_INVALID_CHARS refuses bytes the code page does not have.
+std::optional<std::wstring> multiByteToWide(std::string_view bytes, UINT codePage)
+{
+    if (bytes.empty())
+        return std::wstring();
+    const int length = static_cast<int>(bytes.size());
+    std::wstring wide(bytes.size(), L'\0');
+    const int written = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), length, wide.data(), length);
+    if (written <= 0)
+        return std::nullopt;
+    wide.resize(static_cast<std::size_t>(written));
+    return wide;
+}
+
+std::optional<std::wstring> utf16ToWide(std::string_view bytes, bool bigEndian)
+{
+    if (bytes.size() % 2 != 0)
+        return std::nullopt;
+    std::wstring wide(bytes.size() / 2, L'\0');
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        wide[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    }
+    return wide;
+}
+
+bool isSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
+// Code page 932 holds nothing outside the BMP: a surrogate pair is one "?"
+// (WideCharToMultiByte would write one per half).
+std::wstring withoutSurrogates(std::wstring_view text)
+{
+    std::wstring result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!isSurrogate(text[i])) {
+            result += text[i];
+            continue;
+        }
+        result += L'?';
+        if (text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            ++i;
+    }
+    return result;
+}
+
+} // namespace
+
+std::optional<std::wstring> decodeToWide(const XMLSource& source)
+{
+    switch (source.encoding.codePage) {
+    case kCodePageUtf16LE: return utf16ToWide(source.bytes, false);
+    case kCodePageUtf16BE: return utf16ToWide(source.bytes, true);
+    case kCodePageShiftJis:
+        if (!hasShiftJisStructure(source.bytes))
+            return std::nullopt;
+        break;
+    default: break;
+    }
+    return multiByteToWide(source.bytes, static_cast<UINT>(source.encoding.codePage));
+}
+
+std::string wideToShiftJis(std::wstring_view text)
+{
+    for (wchar_t c : text)
+        if (isSurrogate(c))
+            return wideToShiftJis(withoutSurrogates(text));
+    if (text.empty())
+        return std::string();
+    // No best fit: "é" must not quietly become "e".
+    const int length = static_cast<int>(text.size());
+    std::string bytes(text.size() * 2, '\0');
+    const int written = WideCharToMultiByte(kCodePageShiftJis, WC_NO_BEST_FIT_CHARS, text.data(), length,
+                                            bytes.data(), static_cast<int>(bytes.size()), "?", nullptr);
+    if (written <= 0)
+        throw _com_error(lastErrorResult());
+    bytes.resize(static_cast<std::size_t>(written));
+    return bytes;
+}
+
+std::optional<std::u32string> decodeShiftJis(std::string_view bytes)
+{
+    if (!hasShiftJisStructure(bytes))
+        return std::nullopt;
+    std::optional<std::wstring> wide = multiByteToWide(bytes, kCodePageShiftJis);
+    if (!wide)
+        return std::nullopt;
+    // Code page 932 decodes to the BMP only: no surrogates to combine.
+    return std::u32string(wide->begin(), wide->end());
+}

@@ -1,0 +1,16 @@
+// Code-page conversion of the Windows build, through the system's
+// MultiByteToWideChar and WideCharToMultiByte.
+#pragma once
+
+#include "xml/SourceEncoding.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The file's text as UTF-16; nothing when its bytes are not of its encoding.
+std::optional<std::wstring> decodeToWide(const XMLSource& source);
+
+// Code page 932; a character it cannot hold becomes "?", one per character
+// also outside the Basic Multilingual Plane.
+std::string wideToShiftJis(std::wstring_view text);

@@ -1,0 +1,150 @@
+#include "xml/ComSupport.h"
+#include "xml/MsxmlIds.h"
+#include "xml/WideText.h"
+#include "xml/XMLLimits.h"
+#include "xml/XMLParser.h"
+#include "xml/XMLProlog.h"
+
+namespace {
+
+std::wstring valueOf(IXMLDOMNode* node)
+{
+    Variant value;
+    check(node->get_nodeValue(value.get()));
+    if (value.get()->vt == VT_NULL || value.get()->vt == VT_EMPTY)
+        return std::wstring();
+    if (value.get()->vt != VT_BSTR)
+        check(VariantChangeType(value.get(), value.get(), 0, VT_BSTR));
+    return std::wstring(value.get()->bstrVal, SysStringLen(value.get()->bstrVal));
+}
+
+std::string nameOf(IXMLDOMNode* node)
+{
+    Bstr name;
+    check(node->get_nodeName(name.put()));
+    return wideToShiftJis(name.text());
+}
+
+// Walks the DOM by first child and next sibling: asking a node list for
+// item i costs time in i under Wine, which makes the walk quadratic.
+class DomReader {
+public:
+    XMLNodesPtr readElement(IXMLDOMNode* element, int depth)
+    {
+        if (depth > kMaxElementDepth)
+            throw _com_error(E_FAIL);
+        XMLNodesPtr node = makeXMLNodes(nameOf(element));
+        node->addChildren(readChildren(element, depth));
+        return node;
+    }
+
+private:
+    XMLNodesList readChildren(IXMLDOMNode* parent, int depth)
+    {
+        XMLNodesList children;
+        ComPtr<IXMLDOMNode> child;
+        check(parent->get_firstChild(child.put()));
+        while (child) {
+            if (XMLNodesPtr node = readChild(child.get(), depth))
+                children.push_back(std::move(node));
+            ComPtr<IXMLDOMNode> next;
+            check(child->get_nextSibling(next.put()));
+            child = std::move(next);
+        }
+        return children;
+    }
+
+    // Named as the DOM names them; null for what is not delivered.
+    XMLNodesPtr readChild(IXMLDOMNode* child, int depth)
+    {
+        DOMNodeType type = NODE_INVALID;
+        check(child->get_nodeType(&type));
+        switch (type) {
+        case NODE_ELEMENT: return readElement(child, depth + 1);
+        case NODE_TEXT: {
+            const std::wstring text = valueOf(child);
+            if (isXmlSpaceOnly(std::wstring_view(text)))
+                return nullptr;
+            return makeXMLNodes("#text", wideToShiftJis(text));
+        }
+        case NODE_CDATA_SECTION: return makeXMLNodes("#cdata-section", wideToShiftJis(valueOf(child)));
+        case NODE_COMMENT: return makeXMLNodes("#comment", wideToShiftJis(valueOf(child)));
+        case NODE_PROCESSING_INSTRUCTION: return makeXMLNodes(nameOf(child), wideToShiftJis(valueOf(child)));
+        default: return nullptr;
+        }
+    }
+};
+
+void setProperty(IXMLDOMDocument2* document, const wchar_t* name, VARIANT value, bool mayBeUnknown)
+{
+    const HRESULT result = document->setProperty(Bstr(name).get(), value);
+    // Wine's DOM does not know every property of MSXML 6 and says E_FAIL;
+    // what such a property guards is also checked here.
+    if (mayBeUnknown && result == E_FAIL)
+        return;
+    check(result);
+}
+
+void configure(IXMLDOMDocument* document)
+{
+    check(document->put_async(VARIANT_FALSE));
+    check(document->put_validateOnParse(VARIANT_FALSE));
+    check(document->put_resolveExternals(VARIANT_FALSE));
+    ComPtr<IXMLDOMDocument2> document2;
+    check(document->QueryInterface(ZIB_MSXML_DOCUMENT2, document2.putVoid()));
+    VARIANT prohibit;
+    prohibit.vt = VT_BOOL;
+    prohibit.boolVal = VARIANT_TRUE;
+    setProperty(document2.get(), L"ProhibitDTD", prohibit, false);
+    VARIANT depth;
+    depth.vt = VT_I4;
+    depth.lVal = kMaxElementDepth;
+    setProperty(document2.get(), L"MaxElementDepth", depth, true);
+}
+
+XMLNodesPtr readXMLDocument(const std::wstring& text)
+{
+    ComPtr<IXMLDOMDocument> document;
+    if (FAILED(CoCreateInstance(ZIB_MSXML_CLSID, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                                document.putVoid())))
+        return nullptr;
+    try {
+        configure(document.get());
+        VARIANT_BOOL loaded = VARIANT_FALSE;
+        check(document->loadXML(Bstr(text).get(), &loaded));
+        if (loaded != VARIANT_TRUE)
+            return nullptr;
+        // Wine's DOM accepts a document type in spite of ProhibitDTD.
+        ComPtr<IXMLDOMDocumentType> documentType;
+        check(document->get_doctype(documentType.put()));
+        if (documentType)
+            return nullptr;
+        ComPtr<IXMLDOMElement> element;
+        check(document->get_documentElement(element.put()));
+        if (!element)
+            return nullptr;
+        ComPtr<IXMLDOMNode> root;
+        check(element->QueryInterface(IID_IXMLDOMNode, root.putVoid()));
+        return DomReader().readElement(root.get(), 1);
+    } catch (const _com_error&) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
+XMLNodesPtr parseXMLSource(const XMLSource& source)
+{
+    std::optional<std::wstring> text = decodeToWide(source);
+    // The DOM would end the text at a NUL; no XML text holds one.
+    if (!text || text->find(L'\0') != std::wstring::npos)
+        return nullptr;
+    // The text is UTF-16 now: Wine's DOM fails on the name SHIFT_JIS.
+    blankDeclaredEncoding(*text);
+    if (hasDocumentType(std::wstring_view(*text)))
+        return nullptr;
+    ComApartment apartment;
+    if (!apartment.ready())
+        return nullptr;
+    return readXMLDocument(*text);
+}
