@@ -1,6 +1,7 @@
 #include "ui/Commands.h"
 
 #include "ui/EditingCommands.h"
+#include "ui/FileCommands.h"
 #include "ui/Identifiers.h"
 #include "ui/Layout.h"
 
@@ -11,6 +12,12 @@ LRESULT OnCommand(HWND window, WORD id, WORD notification)
         if (notification == CBN_SELCHANGE)
             RebuildFields(window);
         return 0;
+    case ID_FILE_NEW: return OnFileNew(window);
+    case ID_FILE_OPEN: return OnFileOpen(window);
+    case ID_FILE_SAVE: return OnFileSave(window);
+    case ID_FILE_SAVE_AS: return OnFileSaveAs(window);
+    case ID_FILE_EXIT: return OnFileExit(window);
+    case ID_HELP_VERSION: return OnHelpVersion(window);
     case IDC_ADD_BUTTON: OnAdd(window); return 0;
     case IDC_BRANCH_BUTTON: OnBranch(window); return 0;
     case ID_EDIT_NEW_PROBLEM: OnNewProblem(window); return 0;

@@ -7,6 +7,7 @@
 #include "ui/FieldTexts.h"
 #include "ui/Identifiers.h"
 #include "ui/Layout.h"
+#include "ui/Messages.h"
 #include "ui/ProblemSelectionDialog.h"
 
 #include <string>
@@ -78,7 +79,7 @@ void OnAdd(HWND window)
 {
     const int kind = SelectedKind();
     if (editorState.editTarget && editorState.editTarget->type != kind) {
-        MessageBoxA(window, "問題タイプの異なる問題へは編集できません", "エラー", MB_OK);
+        ShowError(window, "問題タイプの異なる問題へは編集できません");
         return;
     }
     if (!isKind(kind))

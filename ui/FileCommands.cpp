@@ -1,0 +1,97 @@
+#include "ui/FileCommands.h"
+
+#include "document/ProblemListFile.h"
+#include "model/ProblemList.h"
+#include "ui/EditorState.h"
+#include "ui/FileDialog.h"
+#include "ui/Layout.h"
+#include "ui/Messages.h"
+
+#include <commdlg.h>
+
+#include <string>
+
+namespace {
+
+const char kFileLabelPrefix[] = "編集中のファイル:";
+
+// The chosen file becomes the set's file and is named in the file label.
+void takeChosenFile(HWND window)
+{
+    editorState.fileTitle = editorState.fileNameBuffer.data();
+    editorState.filePath = editorState.pathBuffer.data();
+    ReplaceFileLabel(window, kFileLabelPrefix + editorState.fileTitle, kNamedFileLabelHeight);
+}
+
+// Back to a fresh problem: nothing picked, no branch parent.
+void forgetEditingContext(HWND window)
+{
+    editorState.editTarget.reset();
+    editorState.branchParent.reset();
+    ReplaceProblemLabel(window, kNewProblemLabelText);
+}
+
+bool saveTo(HWND window, const std::string& path)
+{
+    if (saveProblemList(path))
+        return true;
+    ShowError(window, "XMLファイル保存に失敗しました");
+    return false;
+}
+
+} // namespace
+
+LRESULT OnFileNew(HWND window)
+{
+    problemList.clear();
+    editorState.fileTitle.clear();
+    editorState.filePath.clear();
+    ReplaceFileLabel(window, kNewFileLabelText, kNewFileLabelHeight);
+    forgetEditingContext(window);
+    return 0;
+}
+
+LRESULT OnFileOpen(HWND window)
+{
+    if (AskForFile(window, "ファイルを開く", OFN_FILEMUSTEXIST) != FileChoice::Chosen)
+        return -1;
+    if (!loadProblemList(editorState.pathBuffer.data())) {
+        ShowError(window, "XMLファイル読み込みに失敗しました");
+        return -1;
+    }
+    takeChosenFile(window);
+    // The picked problem and the branch parent belong to the set just
+    // replaced: an Add into them would silently lose the user's typing.
+    forgetEditingContext(window);
+    return 0;
+}
+
+LRESULT OnFileSave(HWND window)
+{
+    if (editorState.filePath.empty())
+        return OnFileSaveAs(window);
+    return saveTo(window, editorState.filePath) ? 0 : -1;
+}
+
+LRESULT OnFileSaveAs(HWND window)
+{
+    if (AskForFile(window, "名前を付けて保存", OFN_OVERWRITEPROMPT) != FileChoice::Chosen)
+        return -1;
+    if (!saveTo(window, editorState.pathBuffer.data()))
+        return -1;
+    takeChosenFile(window);
+    return 0;
+}
+
+LRESULT OnFileExit(HWND window)
+{
+    // No prompt: closing discards the set, as the close box does.
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+LRESULT OnHelpVersion(HWND window)
+{
+    MessageBoxA(window, "ZIB V0.12", "バージョン情報", MB_OK);
+    return 0;
+}
