@@ -8,8 +8,10 @@ namespace {
 
 // Message boxes show their text in a static control of this identifier.
 constexpr int kMessageBoxTextId = 0xFFFF;
-// The file dialog's name field (edt1).
-constexpr int kFileNameFieldId = 0x480;
+// The file dialog's name field: the combobox cmb13 in Wine's Explorer-style
+// dialog, the edit edt1 in the older ones.
+constexpr int kFileNameComboId = 0x47C;
+constexpr int kFileNameEditId = 0x480;
 
 ModalAnswerer* activeAnswerer = nullptr;
 
@@ -55,6 +57,23 @@ bool ModalAnswerer::known(HWND dialog) const
     return std::any_of(windows.begin(), windows.end(), [&](const ModalWindow& w) { return w.window == dialog; });
 }
 
+// A dialog is answered only once it has been on screen for a moment: the
+// file dialog is visible before it has finished filling its fields, and
+// would overwrite a name typed too early.
+bool ModalAnswerer::settled(HWND dialog, ULONGLONG now)
+{
+    constexpr ULONGLONG kSettleMs = 150;
+    auto seenAt = std::find_if(arriving.begin(), arriving.end(), [&](const auto& a) { return a.first == dialog; });
+    if (seenAt == arriving.end()) {
+        arriving.emplace_back(dialog, now);
+        return false;
+    }
+    if (now - seenAt->second < kSettleMs)
+        return false;
+    arriving.erase(seenAt);
+    return true;
+}
+
 void ModalAnswerer::poll()
 {
     const ULONGLONG now = GetTickCount64();
@@ -69,7 +88,7 @@ void ModalAnswerer::poll()
     ThreadDialogs dialogs;
     EnumThreadWindows(GetCurrentThreadId(), collectDialog, reinterpret_cast<LPARAM>(&dialogs));
     for (HWND dialog : dialogs.found) {
-        if (known(dialog))
+        if (known(dialog) || !settled(dialog, now))
             continue;
         ModalWindow w;
         w.window = dialog;
@@ -86,6 +105,12 @@ void ModalAnswerer::poll()
     }
 }
 
+HWND fileNameField(HWND dialog)
+{
+    HWND combo = GetDlgItem(dialog, kFileNameComboId);
+    return combo ? combo : GetDlgItem(dialog, kFileNameEditId);
+}
+
 ModalAnswerer::Action pressButton(int id)
 {
     return [id](HWND dialog) {
@@ -97,7 +122,7 @@ ModalAnswerer::Action pressButton(int id)
 ModalAnswerer::Action chooseFile(std::string path)
 {
     return [path](HWND dialog) {
-        SetDlgItemTextA(dialog, kFileNameFieldId, path.c_str());
+        SetWindowTextA(fileNameField(dialog), path.c_str());
         pressButton(IDOK)(dialog);
     };
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ModalWindow {
@@ -37,14 +38,19 @@ private:
     static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
     void poll();
     bool known(HWND dialog) const;
+    bool settled(HWND dialog, ULONGLONG now);
 
     DWORD timeoutMs;
     std::vector<Action> actions;
     std::size_t next = 0;
     std::vector<ModalWindow> windows;
     std::vector<ULONGLONG> openedAt; // GetTickCount64
+    std::vector<std::pair<HWND, ULONGLONG>> arriving; // seen, not yet answered
     UINT_PTR timer = 0;
 };
+
+// The name field of a file dialog.
+HWND fileNameField(HWND dialog);
 
 // Actions.
 ModalAnswerer::Action pressButton(int id);
