@@ -160,7 +160,8 @@ void replaceLabel(HWND window, int id, const std::string& text, int height)
     const FixedControl& label = fixedControl(id);
     if (HWND old = GetDlgItem(window, id))
         DestroyWindow(old);
-    editorState.*label.handle = createLabel(window, id, text.c_str(), {label.box.x, label.box.y, label.box.width, height});
+    const Box box{label.box.x, label.box.y, label.box.width, height};
+    editorState.*label.handle = createLabel(window, id, text.c_str(), box);
 }
 
 } // namespace

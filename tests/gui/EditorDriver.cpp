@@ -37,11 +37,6 @@ void runSelection(HWND window, ModalAnswerer::Action action)
 
 } // namespace
 
-Lines::size_type textSlotCount(int kind)
-{
-    return kTextSlots[kind].size();
-}
-
 std::vector<int> textSlotsOf(int kind)
 {
     return kTextSlots[kind];

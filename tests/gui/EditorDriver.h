@@ -11,7 +11,6 @@
 using Lines = std::vector<std::string>;
 
 // The edit slots of each kind, in the order the editor reads them.
-Lines::size_type textSlotCount(int kind);
 std::vector<int> textSlotsOf(int kind);
 
 HWND fieldControl(HWND window, int slot);
