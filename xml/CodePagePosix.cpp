@@ -33,16 +33,46 @@ std::optional<std::string> Iconv::convert(std::string_view input)
     if (!valid())
         return std::nullopt;
     iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
-    std::string output(input.size() * 4 + 16, '\0');
+    // Shift-JIS to UTF-8 grows by half at most for the double-byte
+    // characters; the buffer grows when another pair needs more.
+    std::string output;
+    output.resize(input.size() + input.size() / 2 + 16);
     char* in = const_cast<char*>(input.data());
     std::size_t inLeft = input.size();
     char* out = output.data();
     std::size_t outLeft = output.size();
-    if (iconv(descriptor, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) ||
-        iconv(descriptor, nullptr, nullptr, &out, &outLeft) == static_cast<std::size_t>(-1))
-        return std::nullopt;
+    for (;;) {
+        const bool done = iconv(descriptor, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1) &&
+                          iconv(descriptor, nullptr, nullptr, &out, &outLeft) != static_cast<std::size_t>(-1);
+        if (done)
+            break;
+        if (errno != E2BIG)
+            return std::nullopt;
+        const std::size_t used = output.size() - outLeft;
+        output.resize(output.size() * 2);
+        out = output.data() + used;
+        outLeft = output.size() - used;
+    }
     output.resize(output.size() - outLeft);
     return output;
+}
+
+bool Iconv::accepts(std::string_view input)
+{
+    if (!valid())
+        return false;
+    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+    char buffer[4096];
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    for (;;) {
+        char* out = buffer;
+        std::size_t outLeft = sizeof buffer;
+        if (iconv(descriptor, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1))
+            return true;
+        if (errno != E2BIG)
+            return false;
+    }
 }
 
 std::string Iconv::convertFromUtf8Lossy(std::string_view utf8)
@@ -89,13 +119,27 @@ std::optional<std::string> decodeToUtf8(const XMLSource& source)
     return Iconv("UTF-8", source.encoding.iconvName).convert(source.bytes);
 }
 
+namespace {
+
+// Opened once: every non-ASCII text of a save is checked through it.
+Iconv& shiftJisToUtf32()
+{
+    thread_local Iconv decoder("UTF-32LE", "CP932");
+    return decoder;
+}
+
+} // namespace
+
+bool isAssignedInCodePage932(std::string_view bytes)
+{
+    return shiftJisToUtf32().accepts(bytes);
+}
+
 std::optional<std::u32string> decodeShiftJis(std::string_view bytes)
 {
     if (!hasShiftJisStructure(bytes))
         return std::nullopt;
-    // Opened once: every non-ASCII text of a save is checked through it.
-    thread_local Iconv decoder("UTF-32LE", "CP932");
-    std::optional<std::string> utf32 = decoder.convert(bytes);
+    std::optional<std::string> utf32 = shiftJisToUtf32().convert(bytes);
     if (!utf32)
         return std::nullopt;
     std::u32string codePoints;

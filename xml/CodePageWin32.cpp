@@ -87,6 +87,13 @@ std::string wideToShiftJis(std::wstring_view text)
     return bytes;
 }
 
+bool isAssignedInCodePage932(std::string_view bytes)
+{
+    // Counting the characters converts nothing and allocates nothing.
+    return bytes.empty() || MultiByteToWideChar(kCodePageShiftJis, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, 0) > 0;
+}
+
 std::optional<std::u32string> decodeShiftJis(std::string_view bytes)
 {
     if (!hasShiftJisStructure(bytes))

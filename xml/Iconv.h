@@ -23,6 +23,9 @@ public:
     // does not have.
     std::optional<std::string> convert(std::string_view input);
 
+    // Whether `convert` would succeed, without keeping the output.
+    bool accepts(std::string_view input);
+
     // A character the target cannot hold becomes "?", as the Windows
     // conversion writes its default character. Input must be valid UTF-8.
     std::string convertFromUtf8Lossy(std::string_view utf8);

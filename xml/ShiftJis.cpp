@@ -44,5 +44,5 @@ bool hasShiftJisStructure(std::string_view bytes)
 
 bool isValidShiftJis(std::string_view bytes)
 {
-    return isAscii(bytes) || decodeShiftJis(bytes).has_value();
+    return isAscii(bytes) || (hasShiftJisStructure(bytes) && isAssignedInCodePage932(bytes));
 }

@@ -13,6 +13,10 @@ bool isAscii(std::string_view bytes);
 // page's tables still decide whether a pair is assigned.
 bool hasShiftJisStructure(std::string_view bytes);
 
+// Whether the system's code page 932 table has every character of bytes
+// that have the structure above. Platform code.
+bool isAssignedInCodePage932(std::string_view bytes);
+
 // Strict decoding to code points: nothing for bytes that are not code page
 // 932 text. Platform code: the system's code-page conversion.
 std::optional<std::u32string> decodeShiftJis(std::string_view bytes);

@@ -9,6 +9,11 @@ XMLNodes::XMLNodes(std::string nodeName, std::string nodeText)
 
 void XMLNodes::addChildren(XMLNodesList list)
 {
+    // The usual case, a node's whole child list at once, takes the list over.
+    if (children.empty()) {
+        children = std::move(list);
+        return;
+    }
     children.insert(children.end(), std::make_move_iterator(list.begin()), std::make_move_iterator(list.end()));
 }
 

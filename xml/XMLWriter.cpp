@@ -43,11 +43,13 @@ bool writeXMLNode(std::string& out, const XMLNodes& node, int depth)
     if (depth > kMaxElementDepth || !isXmlElementName(name))
         return false;
     const XMLNodesList children = node.getChildren();
+    out += '<';
+    out += name;
     if (children.empty()) {
-        out += "<" + name + "/>";
+        out += "/>";
         return true;
     }
-    out += "<" + name + ">";
+    out += '>';
     const std::string firstText = children.front()->getText();
     if (!firstText.empty()) {
         if (!appendText(out, firstText))
@@ -57,7 +59,9 @@ bool writeXMLNode(std::string& out, const XMLNodes& node, int depth)
             if (!writeXMLNode(out, *child, depth + 1))
                 return false;
     }
-    out += "</" + name + ">";
+    out += "</";
+    out += name;
+    out += '>';
     return true;
 }
 

@@ -1,0 +1,56 @@
+#include "BenchPlatform.h"
+
+#include "xml/ComSupport.h"
+#include "xml/FileIO.h"
+#include "xml/MsxmlIds.h"
+#include "xml/WideText.h"
+#include "xml/XMLProlog.h"
+
+#include <psapi.h>
+
+double secondsNow()
+{
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::size_t peakMemoryBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return 0;
+    return counters.PeakWorkingSetSize;
+}
+
+bool parseOnly(const std::string& path)
+{
+    std::optional<std::string> bytes = readFileBytes(path);
+    std::optional<XMLSource> source = bytes ? identifyEncoding(std::move(*bytes)) : std::nullopt;
+    std::optional<std::wstring> text = source ? decodeToWide(*source) : std::nullopt;
+    if (!text)
+        return false;
+    blankDeclaredEncoding(*text);
+    ComApartment apartment;
+    ComPtr<IXMLDOMDocument> document;
+    if (!apartment.ready() || FAILED(CoCreateInstance(ZIB_MSXML_CLSID, nullptr, CLSCTX_INPROC_SERVER,
+                                                      IID_IXMLDOMDocument, document.putVoid())))
+        return false;
+    try {
+        check(document->put_async(VARIANT_FALSE));
+        VARIANT_BOOL loaded = VARIANT_FALSE;
+        check(document->loadXML(Bstr(*text).get(), &loaded));
+        return loaded == VARIANT_TRUE;
+    } catch (const _com_error&) {
+        return false;
+    }
+}
+
+std::string scratchFolder()
+{
+    char folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    return length > 0 && length <= MAX_PATH ? std::string(folder, length) : std::string(".\\");
+}

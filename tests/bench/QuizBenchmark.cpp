@@ -1,0 +1,108 @@
+// Prints, for generated sets of mixed kinds with two branches per problem,
+// the file size, the save and load times, the bare parse time of the same
+// file by the same engine, and the peak memory. Usage: quiz_benchmark
+// [count...]; without counts, 10000 and 20000 problems.
+#include "BenchPlatform.h"
+
+#include "document/ProblemListFile.h"
+#include "model/ProblemFields.h"
+#include "model/ProblemList.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 3;
+
+// Texts like the ones users type: Japanese, of a few dozen bytes, one with
+// a line break and one with a character XML escapes.
+TextList sampleTexts(int kind, int number)
+{
+    const std::string tag = std::to_string(number);
+    TextList texts;
+    for (std::size_t i = 0; i < fieldCount(kind); ++i) {
+        switch (i % 4) {
+        case 0: texts.push_back("問題" + tag + "：日本で一番長い川はどれでしょう？"); break;
+        case 1: texts.push_back("信濃川" + tag); break;
+        case 2: texts.push_back("利根川と石狩川\r\n二行目" + tag); break;
+        default: texts.push_back("琵琶湖 & 霞ヶ浦 <" + tag + ">"); break;
+        }
+    }
+    return texts;
+}
+
+void buildSet(int count)
+{
+    problemList.clear();
+    for (int i = 0; i < count; ++i) {
+        const int kind = i % kProblemTypeCount;
+        ProblemPtr problem = createProblem(kind, sampleTexts(kind, i));
+        problem->addBranch(createProblem(kind, sampleTexts(kind, i + 1)));
+        problem->addBranch(createProblem(kind, sampleTexts(kind, i + 2)));
+        problemList.push_back(problem);
+    }
+}
+
+// The best of a few runs: the least disturbed by the rest of the machine.
+template <class Step>
+double bestSeconds(Step step)
+{
+    double best = 1e9;
+    for (int run = 0; run < kRuns; ++run) {
+        const double start = secondsNow();
+        if (!step()) {
+            std::printf("failed\n");
+            std::exit(1);
+        }
+        const double took = secondsNow() - start;
+        best = took < best ? took : best;
+    }
+    return best;
+}
+
+long fileSize(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return -1;
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::fclose(file);
+    return size;
+}
+
+void measure(int count)
+{
+    const std::string path = scratchFolder() + "zib-benchmark-" + std::to_string(count) + ".xml";
+    buildSet(count);
+    const double save = bestSeconds([&] { return saveProblemList(path); });
+    const double load = bestSeconds([&] { return loadProblemList(path); });
+    const double parse = bestSeconds([&] { return parseOnly(path); });
+    const bool complete = problemList.size() == static_cast<std::size_t>(count);
+    std::printf("%6d problems (+%d branches): file %8.2f MB  save %6.3f s  load %6.3f s  parse only %6.3f s  "
+                "load/parse %4.2f  peak memory %7.1f MB%s\n",
+                count, 2 * count, fileSize(path) / 1e6, save, load, parse, load / parse,
+                static_cast<double>(peakMemoryBytes()) / 1e6, complete ? "" : "  (INCOMPLETE LOAD)");
+    std::fflush(stdout);
+    std::remove(path.c_str());
+    if (!complete)
+        std::exit(1);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i)
+        counts.push_back(std::atoi(argv[i]));
+    if (counts.empty())
+        counts = {10000, 20000};
+    std::printf("best of %d runs each\n", kRuns);
+    for (int count : counts)
+        measure(count);
+    return 0;
+}
