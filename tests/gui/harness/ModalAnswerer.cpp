@@ -15,6 +15,14 @@ constexpr int kFileNameEditId = 0x480;
 
 ModalAnswerer* activeAnswerer = nullptr;
 
+// Cancel as the user would, so that the dialog's own procedure decides what
+// its caller gets: EndDialog(IDCANCEL) would hand the selection dialog's
+// caller "line 2", and the file dialog's a chosen file.
+void cancel(HWND dialog)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
 struct ThreadDialogs {
     std::vector<HWND> found;
 };
@@ -79,9 +87,13 @@ void ModalAnswerer::poll()
     const ULONGLONG now = GetTickCount64();
     for (std::size_t i = 0; i < windows.size(); ++i) {
         ModalWindow& w = windows[i];
-        if (!w.timedOut && IsWindow(w.window) && now - openedAt[i] > timeoutMs) {
+        if (!IsWindow(w.window) || now - openedAt[i] <= timeoutMs)
+            continue;
+        if (!w.timedOut) {
             w.timedOut = true;
-            EndDialog(w.window, IDCANCEL);
+            cancel(w.window);
+        } else if (now - openedAt[i] > 2 * timeoutMs) {
+            EndDialog(w.window, IDCANCEL); // it ignored Cancel
         }
     }
 
@@ -101,7 +113,7 @@ void ModalAnswerer::poll()
         if (w.answered)
             actions[next++](dialog);
         else
-            EndDialog(dialog, IDCANCEL); // nobody expected it: close it like Escape
+            cancel(dialog); // nobody expected it: close it like Escape
     }
 }
 
