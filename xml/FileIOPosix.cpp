@@ -1,4 +1,5 @@
 #include "xml/FileIO.h"
+#include "xml/TemporaryFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -37,25 +38,6 @@ private:
     int fd;
 };
 
-// A temporary file that goes away unless it has been renamed into place.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(std::string name) : path(std::move(name)) {}
-    ~TemporaryFile()
-    {
-        if (!path.empty())
-            ::unlink(path.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const std::string& name() const { return path; }
-    void release() { path.clear(); }
-
-private:
-    std::string path;
-};
-
 bool writeAll(int fd, const std::string& bytes)
 {
     std::size_t done = 0;
@@ -87,6 +69,11 @@ std::string temporaryName(const std::string& path, int attempt)
 }
 
 } // namespace
+
+void removeFile(const std::string& path)
+{
+    ::unlink(path.c_str());
+}
 
 std::optional<std::string> readFileBytes(const std::string& path)
 {

@@ -1,4 +1,5 @@
 #include "xml/FileIO.h"
+#include "xml/TemporaryFile.h"
 
 #include <windows.h>
 
@@ -35,25 +36,6 @@ private:
     HANDLE handle;
 };
 
-// A temporary file that goes away unless it has been moved into place.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(std::string name) : path(std::move(name)) {}
-    ~TemporaryFile()
-    {
-        if (!path.empty())
-            DeleteFileA(path.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const std::string& name() const { return path; }
-    void release() { path.clear(); }
-
-private:
-    std::string path;
-};
-
 bool writeAll(HANDLE file, const std::string& bytes)
 {
     std::size_t done = 0;
@@ -83,6 +65,11 @@ std::string temporaryName(const std::string& path, int attempt)
 }
 
 } // namespace
+
+void removeFile(const std::string& path)
+{
+    DeleteFileA(path.c_str());
+}
 
 std::optional<std::string> readFileBytes(const std::string& path)
 {
