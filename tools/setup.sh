@@ -13,8 +13,9 @@ zib_as_root() {
 
 zib_install_packages() {
     local missing
+    # A package dpkg has never heard of gets no status line, only a message.
     missing=$(dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' "${zib_packages[@]}" 2>&1 |
-        awk '$2 != "ii" { print $1 }' | sed 's/^dpkg-query: no packages found matching //')
+        sed 's/^dpkg-query: no packages found matching \(.*\)$/\1 none/' | awk '$2 != "ii" { print $1 }')
     [ -z "$missing" ] && return 0
     echo "setup: installing $(echo $missing)"
     zib_as_root apt-get update -qq
