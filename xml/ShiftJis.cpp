@@ -1,5 +1,7 @@
 #include "xml/ShiftJis.h"
 
+#include <vector>
+
 namespace {
 
 bool isLeadByte(unsigned char b)
@@ -19,6 +21,45 @@ bool isSingleByte(unsigned char b)
     return b < 0x80 || (b >= 0xA1 && b <= 0xDF);
 }
 
+// Walks single-byte characters and lead + trail pairs; `pairAllowed` has the
+// last word on each pair.
+template <class PairCheck>
+bool walkShiftJis(std::string_view bytes, PairCheck pairAllowed)
+{
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (isSingleByte(b))
+            continue;
+        if (!isLeadByte(b) || i + 1 == bytes.size())
+            return false;
+        const auto trail = static_cast<unsigned char>(bytes[i + 1]);
+        if (!isTrailByte(trail) || !pairAllowed(b, trail))
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+// The system's answer for each of the eleven thousand pairs, asked once:
+// a save checks every character of every text, and code page 932 knows no
+// state between characters.
+bool isAssignedPair(unsigned char lead, unsigned char trail)
+{
+    static const std::vector<bool> assigned = [] {
+        std::vector<bool> table(0x10000, false);
+        for (int first = 0x81; first <= 0xFC; ++first) {
+            for (int second = 0x40; second <= 0xFC; ++second) {
+                if (!isLeadByte(first) || !isTrailByte(second))
+                    continue;
+                const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
+                table[first << 8 | second] = isAssignedInCodePage932(std::string_view(pair, 2));
+            }
+        }
+        return table;
+    }();
+    return assigned[lead << 8 | trail];
+}
+
 } // namespace
 
 bool isAscii(std::string_view bytes)
@@ -31,18 +72,10 @@ bool isAscii(std::string_view bytes)
 
 bool hasShiftJisStructure(std::string_view bytes)
 {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (isSingleByte(b))
-            continue;
-        if (!isLeadByte(b) || i + 1 == bytes.size() || !isTrailByte(static_cast<unsigned char>(bytes[i + 1])))
-            return false;
-        ++i;
-    }
-    return true;
+    return walkShiftJis(bytes, [](unsigned char, unsigned char) { return true; });
 }
 
 bool isValidShiftJis(std::string_view bytes)
 {
-    return isAscii(bytes) || (hasShiftJisStructure(bytes) && isAssignedInCodePage932(bytes));
+    return isAscii(bytes) || walkShiftJis(bytes, isAssignedPair);
 }

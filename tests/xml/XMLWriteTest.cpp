@@ -104,10 +104,19 @@ TEST_F(XMLWrite, NamesThatAreNoXmlNamesAreRefused)
 
 TEST_F(XMLWrite, TextsThatAreNotShiftJisAreRefused)
 {
-    for (const char* text : {"\x85\x40", "a\x80", "\xA0", "\xFD", "x\x82", "\x82\x01"}) {
+    // Unassigned cells, also between assigned ones and after valid text.
+    for (const char* text : {"\x85\x40", "a\x80", "\xA0", "\xFD", "x\x82", "\x82\x01", "\x81\xAD", "\xEB\x40",
+                             "あい\x81\xB7"}) {
         SCOPED_TRACE(text);
         expectRefused(element("root", {textElement("a", text)}));
     }
+}
+
+TEST_F(XMLWrite, TheCodePagesVendorCharactersAreKept)
+{
+    // NEC row 13, NEC-selected IBM extensions, IBM extensions.
+    const std::string text = "\x87\x40\x87\x9C\xED\x40\xEE\xFC\xFA\x40\xFC\x4B";
+    EXPECT_EQ(saved(element("root", {textElement("a", text)})), kHead + "<root><a>" + text + "</a></root>\r\n");
 }
 
 TEST_F(XMLWrite, NestingBeyond256LevelsIsRefused)
