@@ -5,17 +5,19 @@
 #include "xml/ReplaceAll.h"
 #include "xml/XMLFile.h"
 
+#include <utility>
+
 namespace {
 
 // The text of a field element: that of its first child, blank when empty,
 // with the file's bare line feeds turned back into CR LF.
 std::string fieldText(const XMLNodes& field)
 {
-    const XMLNodesList children = field.getChildren();
-    std::string text = children.empty() ? std::string() : children.front()->getText();
+    const XMLNodesList& children = field.childrenView();
+    std::string text = children.empty() ? std::string() : children.front()->textView();
     if (text.empty())
         text = kBlankText;
-    return replaceAll(text, "\n", "\r\n");
+    return replaceAll(std::move(text), "\n", "\r\n");
 }
 
 // Puts a field element's text into the field list of `kind`: `question` and
@@ -23,7 +25,7 @@ std::string fieldText(const XMLNodes& field)
 // names the kind does not use are ignored.
 void placeField(TextList& texts, const std::vector<std::string>& names, const XMLNodes& field)
 {
-    const std::string name = field.getName();
+    const std::string& name = field.nameView();
     const bool isList = isListElementName(name);
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (names[i] != name || (isList && texts[i] != kBlankText))
@@ -37,7 +39,7 @@ ProblemPtr problemFrom(const XMLNodes& group, int kind)
 {
     const std::vector<std::string>& names = fieldElementNames(kind);
     TextList texts(names.size(), kBlankText);
-    for (const XMLNodesPtr& field : group.getChildren())
+    for (const XMLNodesPtr& field : group.childrenView())
         placeField(texts, names, *field);
     return createProblem(kind, std::move(texts));
 }
@@ -46,13 +48,13 @@ ProblemPtr problemFrom(const XMLNodes& group, int kind)
 // no known kind and for one without `main`, whose branches have no parent.
 ProblemPtr problemOf(const XMLNodes& element)
 {
-    const int kind = kindOfElementName(element.getName());
+    const int kind = kindOfElementName(element.nameView());
     if (kind < 0)
         return nullptr;
     ProblemPtr main;
     ProblemRefs branches;
-    for (const XMLNodesPtr& child : element.getChildren()) {
-        const std::string name = child->getName();
+    for (const XMLNodesPtr& child : element.childrenView()) {
+        const std::string& name = child->nameView();
         if (name == "main")
             main = problemFrom(*child, kind);
         else if (name == "sub")
@@ -73,7 +75,7 @@ bool loadProblemList(std::string path)
     if (!root)
         return false;
     ProblemList problems;
-    for (const XMLNodesPtr& element : root->getChildren())
+    for (const XMLNodesPtr& element : root->childrenView())
         if (ProblemPtr problem = problemOf(*element))
             problems.push_back(std::move(problem));
     problemList = std::move(problems);

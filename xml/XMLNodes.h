@@ -18,6 +18,12 @@ public:
     std::string getText() const { return text; }
     XMLNodesList getChildren() const { return children; }
 
+    // The same without a copy, for the walks over a whole document: a set
+    // of ten thousand problems has half a million nodes.
+    const std::string& nameView() const { return name; }
+    const std::string& textView() const { return text; }
+    const XMLNodesList& childrenView() const { return children; }
+
     // Appends every entry, in order, after the present children.
     void addChildren(XMLNodesList list);
 

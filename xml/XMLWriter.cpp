@@ -39,10 +39,10 @@ bool appendText(std::string& out, const std::string& text)
 // empty, and otherwise one element per child.
 bool writeXMLNode(std::string& out, const XMLNodes& node, int depth)
 {
-    const std::string name = node.getName();
+    const std::string& name = node.nameView();
     if (depth > kMaxElementDepth || !isXmlElementName(name))
         return false;
-    const XMLNodesList children = node.getChildren();
+    const XMLNodesList& children = node.childrenView();
     out += '<';
     out += name;
     if (children.empty()) {
@@ -50,7 +50,7 @@ bool writeXMLNode(std::string& out, const XMLNodes& node, int depth)
         return true;
     }
     out += '>';
-    const std::string firstText = children.front()->getText();
+    const std::string& firstText = children.front()->textView();
     if (!firstText.empty()) {
         if (!appendText(out, firstText))
             return false;
