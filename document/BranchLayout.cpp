@@ -27,8 +27,10 @@ std::string ownText(const std::vector<std::string>& ownNames, const TextList& ow
 
 TextList fieldsInLayout(const ProblemBase& problem, int layoutKind)
 {
+    TextList ownTexts = getFields(problem);
+    if (problem.type == layoutKind)
+        return ownTexts;
     const std::vector<std::string>& ownNames = fieldElementNames(problem.type);
-    const TextList ownTexts = getFields(problem);
     const std::vector<std::string>& layout = fieldElementNames(layoutKind);
     TextList texts;
     for (std::size_t i = 0; i < layout.size(); ++i) {

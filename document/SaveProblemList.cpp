@@ -17,6 +17,7 @@ XMLNodesPtr fieldGroup(const char* name, const ProblemBase& problem, int layoutK
     const std::vector<std::string>& fieldNames = fieldElementNames(layoutKind);
     TextList texts = fieldsInLayout(problem, layoutKind);
     XMLNodesList fields;
+    fields.reserve(fieldNames.size());
     for (std::size_t i = 0; i < fieldNames.size(); ++i) {
         XMLNodesPtr field = makeXMLNodes(fieldNames[i]);
         field->addChildren({makeXMLNodes("#text", std::move(texts[i]))});
@@ -46,6 +47,7 @@ XMLNodesPtr kindElement(const ProblemBase& problem)
 XMLNodesPtr quizTree()
 {
     XMLNodesList kindElements;
+    kindElements.reserve(problemList.size());
     for (const ProblemPtr& problem : problemList) {
         XMLNodesPtr element = problem ? kindElement(*problem) : nullptr;
         if (!element)

@@ -1,5 +1,6 @@
 #include "model/ProblemFields.h"
 
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -14,21 +15,22 @@ std::size_t listCount(int kind)
     }
 }
 
-// Texts [first, first + count) of the flat list.
-TextList slice(const TextList& fields, std::size_t first, std::size_t count)
+// The texts are moved out of the flat list that the caller handed over.
+std::string take(TextList& fields, std::size_t index)
 {
-    return TextList(fields.begin() + first, fields.begin() + first + count);
+    return std::move(fields[index]);
 }
 
-// The first `count` entries of a list that holds at least that many.
-TextList head(const TextList& list, std::size_t count)
+TextList slice(TextList& fields, std::size_t first, std::size_t count)
 {
-    return TextList(list.begin(), list.begin() + count);
+    return TextList(std::make_move_iterator(fields.begin() + first),
+                    std::make_move_iterator(fields.begin() + first + count));
 }
 
-void append(TextList& to, const TextList& from)
+// Appends the first `count` entries of a list that holds at least that many.
+void appendHead(TextList& to, TextList from, std::size_t count)
 {
-    to.insert(to.end(), from.begin(), from.end());
+    to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.begin() + count));
 }
 
 } // namespace
@@ -50,16 +52,16 @@ ProblemPtr createProblem(int kind, TextList fields)
 {
     fields.resize(fieldCount(kind));
     switch (kind) {
-    case OX: return std::make_shared<ProblemOX>(kind, fields[0], fields[1]);
-    case NARABEKAE: return std::make_shared<ProblemNarabekae>(kind, fields[0], fields[1]);
+    case OX: return std::make_shared<ProblemOX>(kind, take(fields, 0), take(fields, 1));
+    case NARABEKAE: return std::make_shared<ProblemNarabekae>(kind, take(fields, 0), take(fields, 1));
     case YONTAKU:
-        return std::make_shared<ProblemYontaku>(kind, fields[0], fields[1], slice(fields, 2, kMinDummies));
+        return std::make_shared<ProblemYontaku>(kind, take(fields, 0), take(fields, 1), slice(fields, 2, kMinDummies));
     case PANEL:
-        return std::make_shared<ProblemPanel>(kind, fields[0], fields[1], slice(fields, 2, kMinPanels));
+        return std::make_shared<ProblemPanel>(kind, take(fields, 0), take(fields, 1), slice(fields, 2, kMinPanels));
     case SLOT:
-        return std::make_shared<ProblemSlot>(kind, fields[0], fields[1], slice(fields, 2, kMinReels));
+        return std::make_shared<ProblemSlot>(kind, take(fields, 0), take(fields, 1), slice(fields, 2, kMinReels));
     case RENSOU:
-        return std::make_shared<ProblemRensou>(kind, slice(fields, 0, kMinHints), fields[kMinHints],
+        return std::make_shared<ProblemRensou>(kind, slice(fields, 0, kMinHints), take(fields, kMinHints),
                                                slice(fields, kMinHints + 1, kMinDummies));
     default: return nullptr;
     }
@@ -68,40 +70,46 @@ ProblemPtr createProblem(int kind, TextList fields)
 TextList getFields(const ProblemBase& problem)
 {
     TextList fields;
+    fields.reserve(fieldCount(problem.type));
     switch (problem.type) {
     case OX: {
         const auto& p = static_cast<const ProblemOX&>(problem);
-        fields = {p.getQuestion(), p.getAnswer()};
+        fields.push_back(p.getQuestion());
+        fields.push_back(p.getAnswer());
         break;
     }
     case NARABEKAE: {
         const auto& p = static_cast<const ProblemNarabekae&>(problem);
-        fields = {p.getQuestion(), p.getAnswer()};
+        fields.push_back(p.getQuestion());
+        fields.push_back(p.getAnswer());
         break;
     }
     case YONTAKU: {
         const auto& p = static_cast<const ProblemYontaku&>(problem);
-        fields = {p.getQuestion(), p.getAnswer()};
-        append(fields, head(p.getDummies(), kMinDummies));
+        fields.push_back(p.getQuestion());
+        fields.push_back(p.getAnswer());
+        appendHead(fields, p.getDummies(), kMinDummies);
         break;
     }
     case PANEL: {
         const auto& p = static_cast<const ProblemPanel&>(problem);
-        fields = {p.getQuestion(), p.getAnswer()};
-        append(fields, head(p.getPanels(), kMinPanels));
+        fields.push_back(p.getQuestion());
+        fields.push_back(p.getAnswer());
+        appendHead(fields, p.getPanels(), kMinPanels);
         break;
     }
     case SLOT: {
         const auto& p = static_cast<const ProblemSlot&>(problem);
-        fields = {p.getQuestion(), p.getAnswer()};
-        append(fields, head(p.getReels(), kMinReels));
+        fields.push_back(p.getQuestion());
+        fields.push_back(p.getAnswer());
+        appendHead(fields, p.getReels(), kMinReels);
         break;
     }
     case RENSOU: {
         const auto& p = static_cast<const ProblemRensou&>(problem);
-        fields = head(p.getHints(), kMinHints);
+        appendHead(fields, p.getHints(), kMinHints);
         fields.push_back(p.getAnswer());
-        append(fields, head(p.getDummies(), kMinDummies));
+        appendHead(fields, p.getDummies(), kMinDummies);
         break;
     }
     default: break;
@@ -114,19 +122,20 @@ void setFields(ProblemBase& problem, TextList fields)
     const int kind = problem.type;
     fields.resize(fieldCount(kind));
     switch (kind) {
-    case OX: static_cast<ProblemOX&>(problem).setContents(fields[0], fields[1]); break;
-    case NARABEKAE: static_cast<ProblemNarabekae&>(problem).setContents(fields[0], fields[1]); break;
+    case OX: static_cast<ProblemOX&>(problem).setContents(take(fields, 0), take(fields, 1)); break;
+    case NARABEKAE: static_cast<ProblemNarabekae&>(problem).setContents(take(fields, 0), take(fields, 1)); break;
     case YONTAKU:
-        static_cast<ProblemYontaku&>(problem).setContents(fields[0], fields[1], slice(fields, 2, kMinDummies));
+        static_cast<ProblemYontaku&>(problem).setContents(take(fields, 0), take(fields, 1),
+                                                          slice(fields, 2, kMinDummies));
         break;
     case PANEL:
-        static_cast<ProblemPanel&>(problem).setContents(fields[0], fields[1], slice(fields, 2, kMinPanels));
+        static_cast<ProblemPanel&>(problem).setContents(take(fields, 0), take(fields, 1), slice(fields, 2, kMinPanels));
         break;
     case SLOT:
-        static_cast<ProblemSlot&>(problem).setContents(fields[0], fields[1], slice(fields, 2, kMinReels));
+        static_cast<ProblemSlot&>(problem).setContents(take(fields, 0), take(fields, 1), slice(fields, 2, kMinReels));
         break;
     case RENSOU:
-        static_cast<ProblemRensou&>(problem).setContents(slice(fields, 0, kMinHints), fields[kMinHints],
+        static_cast<ProblemRensou&>(problem).setContents(slice(fields, 0, kMinHints), take(fields, kMinHints),
                                                          slice(fields, kMinHints + 1, kMinDummies));
         break;
     default: break;
