@@ -78,16 +78,19 @@ bool Iconv::accepts(std::string_view input)
 std::string Iconv::convertFromUtf8Lossy(std::string_view utf8)
 {
     iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
-    std::string output(utf8.size() * 2 + 16, '\0');
+    // Converted in the object's own buffer, so that the result is allocated
+    // once at its exact size: a load converts every text of the file.
+    if (scratch.size() < utf8.size() + 16)
+        scratch.resize(utf8.size() + 16);
     char* in = const_cast<char*>(utf8.data());
     std::size_t inLeft = utf8.size();
-    char* out = output.data();
-    std::size_t outLeft = output.size();
+    char* out = scratch.data();
+    std::size_t outLeft = scratch.size();
     const auto grow = [&] {
-        const std::size_t used = output.size() - outLeft;
-        output.resize(output.size() * 2);
-        out = output.data() + used;
-        outLeft = output.size() - used;
+        const std::size_t used = scratch.size() - outLeft;
+        scratch.resize(scratch.size() * 2);
+        out = scratch.data() + used;
+        outLeft = scratch.size() - used;
     };
     while (inLeft > 0) {
         if (iconv(descriptor, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1))
@@ -105,8 +108,7 @@ std::string Iconv::convertFromUtf8Lossy(std::string_view utf8)
         *out++ = '?';
         --outLeft;
     }
-    output.resize(output.size() - outLeft);
-    return output;
+    return std::string(scratch.data(), scratch.size() - outLeft);
 }
 
 std::optional<std::string> decodeToUtf8(const XMLSource& source)

@@ -32,6 +32,7 @@ public:
 
 private:
     iconv_t descriptor;
+    std::string scratch;
 };
 
 // The file's text as UTF-8; nothing when its bytes are not of its encoding.

@@ -97,7 +97,9 @@ XMLNodesPtr parseXMLSource(const XMLSource& source)
     Parser parser(xmlNewParserCtxt());
     if (!parser)
         return nullptr;
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
+    // COMPACT keeps short texts inside their nodes: the tree is only read.
+    const int options =
+        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC | XML_PARSE_COMPACT;
     Document document(
         xmlCtxtReadMemory(parser.get(), text->data(), static_cast<int>(text->size()), nullptr, "UTF-8", options));
     // A prefix without its declaration is an error to MSXML as well.

@@ -30,7 +30,7 @@ bool parseOnly(const std::string& path)
     if (!text)
         return false;
     xmlDoc* document = xmlReadMemory(text->data(), static_cast<int>(text->size()), nullptr, "UTF-8",
-                                     XML_PARSE_NONET | XML_PARSE_IGNORE_ENC);
+                                     XML_PARSE_NONET | XML_PARSE_IGNORE_ENC | XML_PARSE_COMPACT);
     xmlFreeDoc(document);
     return document != nullptr;
 }
