@@ -7,6 +7,8 @@
 #include "xml/XMLName.h"
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -16,40 +18,67 @@ bool isForbiddenControl(unsigned char c)
     return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
 }
 
+// Where the document goes. It is written twice: once to count its bytes and
+// once into a string of exactly that size, because fresh memory is what a
+// save of a large set spends most of its time on.
+struct ByteCounter {
+    std::size_t count = 0;
+    void append(std::string_view bytes) { count += bytes.size(); }
+};
+
+struct ByteAppender {
+    std::string& out;
+    void append(std::string_view bytes) { out.append(bytes); }
+};
+
+const char* escapeOf(char c)
+{
+    switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    default: return nullptr;
+    }
+}
+
 // Shift-JIS trail bytes are 0x40 or above, so every byte below that is a
-// character of its own and can be escaped or dropped byte by byte.
-bool appendText(std::string& out, const std::string& text)
+// character of its own and can be escaped or dropped byte by byte; the runs
+// between such bytes are copied whole.
+template <class Sink>
+bool appendText(Sink& out, std::string_view text)
 {
     if (!isValidShiftJis(text))
         return false;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default:
-            if (!isForbiddenControl(static_cast<unsigned char>(c)))
-                out += c;
-        }
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char* escape = escapeOf(text[i]);
+        if (!escape && !isForbiddenControl(static_cast<unsigned char>(text[i])))
+            continue;
+        out.append(text.substr(runStart, i - runStart));
+        if (escape)
+            out.append(escape);
+        runStart = i + 1;
     }
+    out.append(text.substr(runStart));
     return true;
 }
 
 // An element's content is the text of its first child when that text is not
 // empty, and otherwise one element per child.
-bool writeXMLNode(std::string& out, const XMLNodes& node, int depth)
+template <class Sink>
+bool writeXMLNode(Sink& out, const XMLNodes& node, int depth)
 {
     const std::string& name = node.nameView();
     if (depth > kMaxElementDepth || !isXmlElementName(name))
         return false;
     const XMLNodesList& children = node.childrenView();
-    out += '<';
-    out += name;
+    out.append("<");
+    out.append(name);
     if (children.empty()) {
-        out += "/>";
+        out.append("/>");
         return true;
     }
-    out += '>';
+    out.append(">");
     const std::string& firstText = children.front()->textView();
     if (!firstText.empty()) {
         if (!appendText(out, firstText))
@@ -59,19 +88,32 @@ bool writeXMLNode(std::string& out, const XMLNodes& node, int depth)
             if (!writeXMLNode(out, *child, depth + 1))
                 return false;
     }
-    out += "</";
-    out += name;
-    out += '>';
+    out.append("</");
+    out.append(name);
+    out.append(">");
+    return true;
+}
+
+template <class Sink>
+bool writeXMLDocument(Sink& out, const XMLNodes& root)
+{
+    out.append("<?xml version='1.0' encoding='SHIFT_JIS'?>\r\n");
+    if (!writeXMLNode(out, root, 1))
+        return false;
+    out.append("\r\n");
     return true;
 }
 
 std::optional<std::string> serializeXMLDocument(const XMLNodes& root)
 {
-    std::string out = "<?xml version='1.0' encoding='SHIFT_JIS'?>\r\n";
-    if (!writeXMLNode(out, root, 1))
+    ByteCounter counter;
+    if (!writeXMLDocument(counter, root))
         return std::nullopt;
-    out += "\r\n";
-    return out;
+    std::string text;
+    text.reserve(counter.count);
+    ByteAppender appender{text};
+    writeXMLDocument(appender, root);
+    return text;
 }
 
 } // namespace
