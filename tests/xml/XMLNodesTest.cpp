@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 namespace {
 
 std::vector<std::string> namesOf(const XMLNodesList& nodes)
@@ -48,6 +52,43 @@ TEST(XMLNodes, AChildOutlivesItsReleasedRoot)
     EXPECT_TRUE(watch.expired());
     ASSERT_EQ(child->getChildren().size(), 1u);
     EXPECT_EQ(child->getChildren()[0]->getText(), "x");
+}
+
+// Nodes share memory blocks: a block must stay while any node of it lives,
+// and new nodes must never land on live ones.
+TEST(XMLNodes, SurvivorsOfManyReleasedNodesKeepTheirContents)
+{
+    std::vector<XMLNodesPtr> kept;
+    for (int round = 0; round < 3; ++round) {
+        XMLNodesList nodes;
+        for (int i = 0; i < 20000; ++i)
+            nodes.push_back(makeXMLNodes("n", "text number " + std::to_string(round) + "-" + std::to_string(i)));
+        for (int i = 0; i < 20000; i += 4999)
+            kept.push_back(nodes[i]);
+    }
+    ASSERT_EQ(kept.size(), 15u);
+    for (int round = 0; round < 3; ++round)
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(kept[round * 5 + k]->getText(),
+                      "text number " + std::to_string(round) + "-" + std::to_string(k * 4999));
+}
+
+TEST(XMLNodes, ATreeBuiltOnOneThreadIsReleasedOnAnother)
+{
+    XMLNodesPtr root;
+    std::thread builder([&] {
+        root = makeXMLNodes("root");
+        XMLNodesList children;
+        for (int i = 0; i < 5000; ++i)
+            children.push_back(makeXMLNodes("#text", std::to_string(i)));
+        root->addChildren(std::move(children));
+    });
+    builder.join();
+    ASSERT_EQ(root->getChildren().size(), 5000u);
+    EXPECT_EQ(root->getChildren()[4999]->getText(), "4999");
+    std::thread releaser([tree = std::move(root)]() mutable { tree.reset(); });
+    releaser.join();
+    EXPECT_EQ(makeXMLNodes("after", "x")->getText(), "x");
 }
 
 TEST(ReplaceAll, ReplacesEveryOccurrenceWithoutSearchingTheReplacement)
