@@ -76,15 +76,18 @@ std::string wideToShiftJis(std::wstring_view text)
             return wideToShiftJis(withoutSurrogates(text));
     if (text.empty())
         return std::string();
+    // Converted in a buffer of the thread's own, so that the result is
+    // allocated once at its exact size: a load converts every text.
+    thread_local std::string buffer;
+    if (buffer.size() < text.size() * 2)
+        buffer.resize(text.size() * 2);
     // No best fit: "é" must not quietly become "e".
-    const int length = static_cast<int>(text.size());
-    std::string bytes(text.size() * 2, '\0');
-    const int written = WideCharToMultiByte(kCodePageShiftJis, WC_NO_BEST_FIT_CHARS, text.data(), length,
-                                            bytes.data(), static_cast<int>(bytes.size()), "?", nullptr);
+    const int written = WideCharToMultiByte(kCodePageShiftJis, WC_NO_BEST_FIT_CHARS, text.data(),
+                                            static_cast<int>(text.size()), buffer.data(),
+                                            static_cast<int>(text.size() * 2), "?", nullptr);
     if (written <= 0)
         throw _com_error(lastErrorResult());
-    bytes.resize(static_cast<std::size_t>(written));
-    return bytes;
+    return std::string(buffer.data(), static_cast<std::size_t>(written));
 }
 
 bool isAssignedInCodePage932(std::string_view bytes)

@@ -9,6 +9,7 @@
 #include <oleauto.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 inline void check(HRESULT result)
@@ -82,7 +83,7 @@ public:
         SysFreeString(std::exchange(string, nullptr));
         return &string;
     }
-    std::wstring text() const { return std::wstring(string, SysStringLen(string)); }
+    std::wstring_view view() const { return std::wstring_view(string, SysStringLen(string)); }
 
 private:
     BSTR string = nullptr;

@@ -7,22 +7,30 @@
 
 namespace {
 
-std::wstring valueOf(IXMLDOMNode* node)
+// The node's value, kept in `value`: a load converts every text of the file
+// and need not copy each one on the way.
+std::wstring_view valueOf(IXMLDOMNode* node, Variant& value)
+{
+    check(node->get_nodeValue(value.get()));
+    VARIANT* held = value.get();
+    if (held->vt == VT_NULL || held->vt == VT_EMPTY)
+        return std::wstring_view();
+    if (held->vt != VT_BSTR)
+        check(VariantChangeType(held, held, 0, VT_BSTR));
+    return std::wstring_view(held->bstrVal, SysStringLen(held->bstrVal));
+}
+
+std::string shiftJisValueOf(IXMLDOMNode* node)
 {
     Variant value;
-    check(node->get_nodeValue(value.get()));
-    if (value.get()->vt == VT_NULL || value.get()->vt == VT_EMPTY)
-        return std::wstring();
-    if (value.get()->vt != VT_BSTR)
-        check(VariantChangeType(value.get(), value.get(), 0, VT_BSTR));
-    return std::wstring(value.get()->bstrVal, SysStringLen(value.get()->bstrVal));
+    return wideToShiftJis(valueOf(node, value));
 }
 
 std::string nameOf(IXMLDOMNode* node)
 {
     Bstr name;
     check(node->get_nodeName(name.put()));
-    return wideToShiftJis(name.text());
+    return wideToShiftJis(name.view());
 }
 
 // Walks the DOM by first child and next sibling: asking a node list for
@@ -62,14 +70,15 @@ private:
         switch (type) {
         case NODE_ELEMENT: return readElement(child, depth + 1);
         case NODE_TEXT: {
-            const std::wstring text = valueOf(child);
-            if (isXmlSpaceOnly(std::wstring_view(text)))
+            Variant value;
+            const std::wstring_view text = valueOf(child, value);
+            if (isXmlSpaceOnly(text))
                 return nullptr;
             return makeXMLNodes("#text", wideToShiftJis(text));
         }
-        case NODE_CDATA_SECTION: return makeXMLNodes("#cdata-section", wideToShiftJis(valueOf(child)));
-        case NODE_COMMENT: return makeXMLNodes("#comment", wideToShiftJis(valueOf(child)));
-        case NODE_PROCESSING_INSTRUCTION: return makeXMLNodes(nameOf(child), wideToShiftJis(valueOf(child)));
+        case NODE_CDATA_SECTION: return makeXMLNodes("#cdata-section", shiftJisValueOf(child));
+        case NODE_COMMENT: return makeXMLNodes("#comment", shiftJisValueOf(child));
+        case NODE_PROCESSING_INSTRUCTION: return makeXMLNodes(nameOf(child), shiftJisValueOf(child));
         default: return nullptr;
         }
     }
