@@ -1,6 +1,6 @@
 #include "document/ProblemListFile.h"
 #include "document/QuizFormat.h"
-#include "model/ProblemFields.h"
+#include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
 #include "xml/ReplaceAll.h"
 #include "xml/XMLFile.h"
@@ -20,45 +20,44 @@ std::string fieldText(const XMLNodes& field)
     return replaceAll(std::move(text), "\n", "\r\n");
 }
 
-// Puts a field element's text into the field list of `kind`: `question` and
-// `answer` overwrite, list elements take the first position still blank,
-// names the kind does not use are ignored.
-void placeField(TextList& texts, const std::vector<std::string>& names, const XMLNodes& field)
+// Puts a field element's text into the field list of `kind`: single texts
+// (`question`, `answer`) are overwritten, list elements take the first
+// position still blank, names the kind does not use are ignored.
+void placeField(TextList& texts, const ProblemKind& kind, const XMLNodes& element)
 {
-    const std::string& name = field.nameView();
-    const bool isList = isListElementName(name);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] != name || (isList && texts[i] != kBlankText))
+    const std::string& name = element.nameView();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const FieldInfo& field = fieldInfo(kind.textFields[i]);
+        if (name != field.elementName || (field.isList && texts[i] != kBlankText))
             continue;
-        texts[i] = fieldText(field);
+        texts[i] = fieldText(element);
         return;
     }
 }
 
-ProblemPtr problemFrom(const XMLNodes& group, int kind)
+ProblemPtr problemFrom(const XMLNodes& group, const ProblemKind& kind)
 {
-    const std::vector<std::string>& names = fieldElementNames(kind);
-    TextList texts(names.size(), kBlankText);
+    TextList texts(kind.fieldCount(), kBlankText);
     for (const XMLNodesPtr& field : group.childrenView())
-        placeField(texts, names, *field);
-    return createProblem(kind, std::move(texts));
+        placeField(texts, kind, *field);
+    return kind.create(std::move(texts));
 }
 
 // The problem of one kind element with its branches; null for an element of
 // no known kind and for one without `main`, whose branches have no parent.
 ProblemPtr problemOf(const XMLNodes& element)
 {
-    const int kind = kindOfElementName(element.nameView());
-    if (kind < 0)
+    const ProblemKind* kind = kindOfElement(element.nameView());
+    if (!kind)
         return nullptr;
     ProblemPtr main;
     ProblemRefs branches;
     for (const XMLNodesPtr& child : element.childrenView()) {
         const std::string& name = child->nameView();
-        if (name == "main")
-            main = problemFrom(*child, kind);
-        else if (name == "sub")
-            branches.push_back(problemFrom(*child, kind));
+        if (name == kMainElementName)
+            main = problemFrom(*child, *kind);
+        else if (name == kSubElementName)
+            branches.push_back(problemFrom(*child, *kind));
     }
     if (!main)
         return nullptr;

@@ -1,25 +1,20 @@
 #include "document/BranchLayout.h"
 #include "document/ProblemListFile.h"
 #include "document/QuizFormat.h"
+#include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
 #include "xml/XMLFile.h"
 
 namespace {
 
-bool isKnownKind(int kind)
-{
-    return kindElementName(kind) != nullptr;
-}
-
 // `main` or `sub`: one field element per text, each with its "#text" child.
-XMLNodesPtr fieldGroup(const char* name, const ProblemBase& problem, int layoutKind)
+XMLNodesPtr fieldGroup(const char* name, const ProblemBase& problem, const ProblemKind& layout)
 {
-    const std::vector<std::string>& fieldNames = fieldElementNames(layoutKind);
-    TextList texts = fieldsInLayout(problem, layoutKind);
+    TextList texts = fieldsInLayout(problem, layout.tag);
     XMLNodesList fields;
-    fields.reserve(fieldNames.size());
-    for (std::size_t i = 0; i < fieldNames.size(); ++i) {
-        XMLNodesPtr field = makeXMLNodes(fieldNames[i]);
+    fields.reserve(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        XMLNodesPtr field = makeXMLNodes(fieldInfo(layout.textFields[i]).elementName);
         field->addChildren({makeXMLNodes("#text", std::move(texts[i]))});
         fields.push_back(std::move(field));
     }
@@ -31,15 +26,16 @@ XMLNodesPtr fieldGroup(const char* name, const ProblemBase& problem, int layoutK
 // Null when the problem or one of its branches has no kind the file knows.
 XMLNodesPtr kindElement(const ProblemBase& problem)
 {
-    if (!isKnownKind(problem.type))
+    const ProblemKind* kind = findKind(problem.type);
+    if (!kind)
         return nullptr;
-    XMLNodesList children = {fieldGroup("main", problem, problem.type)};
+    XMLNodesList children = {fieldGroup(kMainElementName, problem, *kind)};
     for (const ProblemPtr& branch : problem.getBranches()) {
         if (!branch || !isKnownKind(branch->type))
             return nullptr;
-        children.push_back(fieldGroup("sub", *branch, problem.type));
+        children.push_back(fieldGroup(kSubElementName, *branch, *kind));
     }
-    XMLNodesPtr element = makeXMLNodes(kindElementName(problem.type));
+    XMLNodesPtr element = makeXMLNodes(kind->elementName);
     element->addChildren(std::move(children));
     return element;
 }
@@ -54,7 +50,7 @@ XMLNodesPtr quizTree()
             return nullptr;
         kindElements.push_back(std::move(element));
     }
-    XMLNodesPtr root = makeXMLNodes("root");
+    XMLNodesPtr root = makeXMLNodes(kRootElementName);
     root->addChildren(std::move(kindElements));
     return root;
 }

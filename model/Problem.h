@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // Kind tags. The values are also the positions of the kinds in the type
@@ -32,7 +33,10 @@ using ProblemPtr = std::shared_ptr<ProblemBase>;
 using ProblemRefs = std::vector<ProblemPtr>;
 
 // Users dispatch on `type` and then treat the object as the class of that
-// tag; the destructor is the only virtual member on purpose.
+// tag; the destructor is the only virtual member on purpose. Each class
+// gives copies of its contents in field order, as its constructor and
+// setContents take them, with contents(): the kind table (ProblemKinds.h)
+// reads every class through it.
 class ProblemBase {
 public:
     const int type;
@@ -55,6 +59,7 @@ public:
     void setContents(std::string question, std::string answer);
     std::string getQuestion() const { return question; }
     std::string getAnswer() const { return answer; }
+    auto contents() const { return std::tuple(question, answer); }
 
 private:
     std::string question;
@@ -67,6 +72,7 @@ public:
     void setContents(std::string question, std::string answer);
     std::string getQuestion() const { return question; }
     std::string getAnswer() const { return answer; }
+    auto contents() const { return std::tuple(question, answer); }
 
 private:
     std::string question;
@@ -80,6 +86,7 @@ public:
     std::string getQuestion() const { return question; }
     std::string getAnswer() const { return answer; }
     TextList getDummies() const { return dummies; }
+    auto contents() const { return std::tuple(question, answer, dummies); }
 
 private:
     std::string question;
@@ -94,6 +101,7 @@ public:
     std::string getQuestion() const { return question; }
     std::string getAnswer() const { return answer; }
     TextList getPanels() const { return panels; }
+    auto contents() const { return std::tuple(question, answer, panels); }
 
 private:
     std::string question;
@@ -108,6 +116,7 @@ public:
     std::string getQuestion() const { return question; }
     std::string getAnswer() const { return answer; }
     TextList getReels() const { return reels; }
+    auto contents() const { return std::tuple(question, answer, reels); }
 
 private:
     std::string question;
@@ -123,6 +132,7 @@ public:
     TextList getHints() const { return hints; }
     std::string getAnswer() const { return answer; }
     TextList getDummies() const { return dummies; }
+    auto contents() const { return std::tuple(hints, answer, dummies); }
 
 private:
     TextList hints;

@@ -1,20 +1,21 @@
 #include "model/ProblemLabels.h"
 
-#include "model/ProblemFields.h"
+#include "model/ProblemKinds.h"
+
+#include <algorithm>
 
 std::string kindLabel(int kind)
 {
-    static const char* const labels[kProblemTypeCount] = {
-        "【ox】", "【四択】", "【連想】", "【並替】", "【パネ】", "【スロ】",
-    };
-    if (kind < 0 || kind >= kProblemTypeCount)
-        return {};
-    return labels[kind];
+    const ProblemKind* found = findKind(kind);
+    return found ? found->listLabel : std::string();
 }
 
 std::string namingText(const ProblemBase& problem)
 {
-    // Field 0 is the question, or the first hint of an association problem.
-    TextList fields = getFields(problem);
-    return fields.empty() ? std::string() : fields.front();
+    const ProblemKind* kind = findKind(problem.type);
+    if (!kind)
+        return {};
+    const std::vector<Field>& fields = kind->textFields;
+    const auto naming = std::find(fields.begin(), fields.end(), kind->namingField);
+    return naming == fields.end() ? std::string() : kind->textsOf(problem)[static_cast<std::size_t>(naming - fields.begin())];
 }

@@ -5,9 +5,9 @@
 
 #include <string>
 
-// "【ox】", "【四択】", ... for kinds 0-5; empty for any other tag.
+// The list label of the kind table; empty for a tag of no kind.
 std::string kindLabel(int kind);
 
-// The question, or for an association problem its first hint; empty for a
-// tag outside 0-5.
+// The first text of the kind's naming field: the question, or for an
+// association problem its first hint. Empty for a tag of no kind.
 std::string namingText(const ProblemBase& problem);

@@ -1,7 +1,7 @@
 // The commands that compose problems in memory: Add, Branch, New problem and
-// Select problem. Their editing context is editorState.editTarget (the
-// problem the next Add overwrites) and editorState.branchParent (the
-// top-level problem the next new problem goes under).
+// Select problem. The editing context (editorState.editing) decides what
+// each does to the problem list; these read and fill the fields, replace
+// the problem label and show the messages.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // Everything the main window keeps between messages, for the whole run.
 #pragma once
 
-#include "model/Problem.h"
+#include "document/EditingContext.h"
 #include "ui/Identifiers.h"
 
 #include <windows.h>
@@ -14,12 +14,14 @@ constexpr DWORD kFileBufferSize = 260;
 struct EditorState {
     std::string filePath;   // empty: the set has no file yet
     std::string fileTitle;  // file-name part of filePath, shown in the file label
-    ProblemPtr editTarget;  // the problem the next Add overwrites
-    ProblemPtr branchParent; // the top-level problem that receives the next new problem
+    // The problem the next Add overwrites and the top-level problem that
+    // receives the next new problem.
+    EditingContext editing;
     // A destroyed field's handle stays in its slot until the slot is filled
     // again; only the slots of the kind on show are read.
     std::array<HWND, FIELD_SLOT_COUNT> fieldControls{};
     HMENU menu = nullptr;
+    bool created = false; // WM_CREATE built the window
     HWND fileLabel = nullptr;
     HWND problemLabel = nullptr;
     HWND typeLabel = nullptr;

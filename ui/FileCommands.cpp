@@ -1,7 +1,6 @@
 #include "ui/FileCommands.h"
 
 #include "document/ProblemListFile.h"
-#include "model/ProblemList.h"
 #include "ui/EditorState.h"
 #include "ui/FileDialog.h"
 #include "ui/Layout.h"
@@ -23,14 +22,6 @@ void takeChosenFile(HWND window)
     ReplaceFileLabel(window, kFileLabelPrefix + editorState.fileTitle, kNamedFileLabelHeight);
 }
 
-// Back to a fresh problem: nothing picked, no branch parent.
-void forgetEditingContext(HWND window)
-{
-    editorState.editTarget.reset();
-    editorState.branchParent.reset();
-    ReplaceProblemLabel(window, kNewProblemLabelText);
-}
-
 bool saveTo(HWND window, const std::string& path)
 {
     if (saveProblemList(path))
@@ -43,11 +34,11 @@ bool saveTo(HWND window, const std::string& path)
 
 LRESULT OnFileNew(HWND window)
 {
-    problemList.clear();
+    editorState.editing.newSet();
     editorState.fileTitle.clear();
     editorState.filePath.clear();
     ReplaceFileLabel(window, kNewFileLabelText, kNewFileLabelHeight);
-    forgetEditingContext(window);
+    ReplaceProblemLabel(window, kFreshProblemLabel);
     return 0;
 }
 
@@ -55,14 +46,12 @@ LRESULT OnFileOpen(HWND window)
 {
     if (AskForFile(window, "ファイルを開く", OFN_FILEMUSTEXIST) != FileChoice::Chosen)
         return -1;
-    if (!loadProblemList(editorState.pathBuffer.data())) {
+    if (!editorState.editing.open(editorState.pathBuffer.data())) {
         ShowError(window, "XMLファイル読み込みに失敗しました");
         return -1;
     }
     takeChosenFile(window);
-    // The picked problem and the branch parent belong to the set just
-    // replaced: an Add into them would silently lose the user's typing.
-    forgetEditingContext(window);
+    ReplaceProblemLabel(window, kFreshProblemLabel);
     return 0;
 }
 

@@ -1,8 +1,11 @@
 #include "ui/Layout.h"
 
-#include "model/Problem.h"
+#include "document/EditingContext.h"
+#include "model/ProblemKinds.h"
 #include "ui/EditorState.h"
 #include "ui/Identifiers.h"
+
+#include <stdexcept>
 
 namespace {
 
@@ -33,15 +36,12 @@ struct FixedControl {
 // In creation order. The combobox's 400 pixels include its drop-down list.
 const FixedControl kFixedControls[] = {
     {IDC_FILE_LABEL, "STATIC", kNewFileLabelText, {0, 0, 640, 20}, kPlain, &EditorState::fileLabel},
-    {IDC_PROBLEM_LABEL, "STATIC", kNewProblemLabelText, {0, 20, 640, 20}, kPlain, &EditorState::problemLabel},
+    {IDC_PROBLEM_LABEL, "STATIC", kFreshProblemLabel, {0, 20, 640, 20}, kPlain, &EditorState::problemLabel},
     {IDC_TYPE_LABEL, "STATIC", "問題タイプ", {0, 40, 100, 30}, kPlain, &EditorState::typeLabel},
     {IDC_TYPE_COMBO, "COMBOBOX", nullptr, {100, 40, 200, 400}, kDropDownList, &EditorState::typeCombo},
     {IDC_ADD_BUTTON, "BUTTON", "追加", {400, 40, 60, 30}, kPlain, &EditorState::addButton},
     {IDC_BRANCH_BUTTON, "BUTTON", "分岐", {470, 40, 60, 30}, kPlain, &EditorState::branchButton},
 };
-
-// Item i is kind tag i.
-const char* const kKindNames[kProblemTypeCount] = {"ox", "四択", "連想", "並べ替え", "文字パネル", "スロット"};
 
 // Slot i has control identifier IDC_FIELD_FIRST + i. A slot with a label
 // text is a "STATIC", any other an "EDIT".
@@ -85,21 +85,49 @@ const FieldSlot kFieldSlots[FIELD_SLOT_COUNT] = {
     {nullptr, {60, 380, 580, 30}, kLineEdit},      // 30
 };
 
-// The slots of each kind in creation order. Their edit slots, in this order,
-// are also the kind's field order. The association kind has no question:
-// its hints take the question's place.
-const std::vector<int> kKindSlots[kProblemTypeCount] = {
-    {0, 1, 2, 3},
-    {0, 1, 2, 3, 4, 5, 6, 7},
-    {8, 9, 10, 11, 12, 2, 3, 4, 5, 6, 7},
-    {0, 1, 2, 3},
-    {0, 1, 2, 3, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23},
-    {0, 1, 2, 3, 24, 25, 26, 27, 28, 29, 30},
+// Where each field is shown: its label's slot, then one edit slot per text.
+// A kind shows its fields in field order, so its edit slots in creation
+// order are also its field order. The association kind has no question:
+// its hints take the question's place at the top.
+struct FieldSlots {
+    Field field;
+    int labelSlot;
+    std::vector<int> textSlots;
 };
 
-bool isKind(int kind)
+const FieldSlots kFieldLayout[] = {
+    {Field::Question, 0, {1}},
+    {Field::Answer, 2, {3}},
+    {Field::Dummy, 4, {5, 6, 7}},
+    {Field::Hint, 8, {9, 10, 11, 12}},
+    {Field::Panel, 13, {14, 15, 16, 17, 18, 19, 20, 21, 22, 23}},
+    {Field::Reel, 24, {25, 26, 27, 28, 29, 30}},
+};
+
+const FieldSlots& slotsOf(Field field)
 {
-    return kind >= 0 && kind < kProblemTypeCount;
+    for (const FieldSlots& slots : kFieldLayout)
+        if (slots.field == field)
+            return slots;
+    throw std::logic_error("a field without a place in the window");
+}
+
+// The slots of a kind in creation order; the text slots alone, or with the
+// label before each field's texts.
+std::vector<int> kindSlots(int kind, bool withLabels)
+{
+    std::vector<int> slots;
+    const ProblemKind* found = findKind(kind);
+    if (!found)
+        return slots;
+    for (const FieldGroup& group : found->fields) {
+        const FieldSlots& field = slotsOf(group.field);
+        if (withLabels)
+            slots.push_back(field.labelSlot);
+        slots.insert(slots.end(), field.textSlots.begin(),
+                     field.textSlots.begin() + static_cast<std::ptrdiff_t>(group.count));
+    }
+    return slots;
 }
 
 HINSTANCE instanceOf(HWND window)
@@ -139,8 +167,8 @@ HWND createFieldSlot(HWND window, int slot)
 // The kinds, the first of them selected and its fields shown.
 void fillTypeCombo(HWND window, HWND combo)
 {
-    for (const char* name : kKindNames)
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    for (const ProblemKind& kind : problemKinds())
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind.comboText));
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_TYPE_COMBO, CBN_SELCHANGE), 0);
 }
@@ -170,6 +198,8 @@ void CreateFixedControls(HWND window)
 {
     for (const FixedControl& control : kFixedControls) {
         HWND created = createFixedControl(window, control);
+        if (!created)
+            throw std::runtime_error("a control of the main window could not be created");
         editorState.*control.handle = created;
         if (control.id == IDC_TYPE_COMBO)
             fillTypeCombo(window, created);
@@ -182,11 +212,8 @@ void RebuildFields(HWND window)
         if (HWND field = GetDlgItem(window, id))
             DestroyWindow(field);
     }
-    const int kind = SelectedKind();
-    if (!isKind(kind))
-        return;
-    for (int slot : kKindSlots[kind])
-        editorState.fieldControls[slot] = createFieldSlot(window, slot);
+    for (int slot : kindSlots(SelectedKind(), true))
+        editorState.fieldControls[static_cast<std::size_t>(slot)] = createFieldSlot(window, slot);
 }
 
 int SelectedKind()
@@ -196,14 +223,7 @@ int SelectedKind()
 
 std::vector<int> TextSlots(int kind)
 {
-    std::vector<int> slots;
-    if (!isKind(kind))
-        return slots;
-    for (int slot : kKindSlots[kind]) {
-        if (!kFieldSlots[slot].label)
-            slots.push_back(slot);
-    }
-    return slots;
+    return kindSlots(kind, false);
 }
 
 void ReplaceProblemLabel(HWND window, const std::string& text)

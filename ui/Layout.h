@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-// What the status labels show before anything is opened or picked.
+// What the file label shows before anything is opened or saved.
 inline constexpr char kNewFileLabelText[] = "編集中のファイル:新規ファイル";
-inline constexpr char kNewProblemLabelText[] = "編集中の問題:新規問題";
 
 // Height of the file label after a file was opened or saved; 20 before.
 constexpr int kNamedFileLabelHeight = 30;
 constexpr int kNewFileLabelHeight = 20;
 
-// Creates the fixed controls and the fields of the first kind.
+// Creates the fixed controls and the fields of the first kind; throws when a
+// fixed control cannot be created.
 void CreateFixedControls(HWND window);
 
 // Destroys the field slots and creates those of the kind selected in the

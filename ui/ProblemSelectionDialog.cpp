@@ -1,16 +1,12 @@
 #include "ui/ProblemSelectionDialog.h"
 
-#include "model/ProblemLabels.h"
-#include "model/ProblemList.h"
+#include "document/EditingContext.h"
 #include "ui/Identifiers.h"
 
 #include <string>
 #include <vector>
 
 namespace {
-
-// A space and U+2517 in Shift-JIS: branch lines carry no kind label.
-const char kBranchMarker[] = " ┗";
 
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY;
 
@@ -20,17 +16,6 @@ struct SelectionDialogState {
     std::vector<std::string> selectionEntries;
 };
 SelectionDialogState dialogState;
-
-std::vector<std::string> buildEntries()
-{
-    std::vector<std::string> entries;
-    for (const ProblemPtr& problem : problemList) {
-        entries.push_back(kindLabel(problem->type) + namingText(*problem));
-        for (const ProblemPtr& branch : problem->getBranches())
-            entries.push_back(kBranchMarker + namingText(*branch));
-    }
-    return entries;
-}
 
 void createList(HWND dialog)
 {
@@ -57,7 +42,7 @@ void addLines(HWND list, const std::vector<std::string>& entries)
 void onInitDialog(HWND dialog)
 {
     createList(dialog);
-    dialogState.selectionEntries = buildEntries();
+    dialogState.selectionEntries = selectionLines();
     dialogState.list = GetDlgItem(dialog, IDC_SELECTION_LIST);
     addLines(dialogState.list, dialogState.selectionEntries);
 }

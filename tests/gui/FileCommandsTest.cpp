@@ -107,15 +107,17 @@ TEST_F(FileCommands, OpenRestoresEveryProblemAndBranchAndForgetsThePickedProblem
 
     sendCommand(window, ID_FILE_NEW);
     ASSERT_TRUE(problemList.empty());
-    editorState.editTarget = createProblem(OX, {"old", "set"});
+    addTopLevel(OX, {"old", "set"});
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 0));
+    ASSERT_NE(editorState.editing.editTarget(), nullptr);
 
     ModalAnswerer answers;
     ASSERT_EQ(open(path("zib-a.xml"), answers), 0);
     EXPECT_EQ(answers.seen()[0].caption, "ファイルを開く");
     EXPECT_EQ(fileLabel(), "編集中のファイル:zib-a.xml");
     EXPECT_EQ(fileLabelHeight(), 30);
-    EXPECT_EQ(editorState.editTarget, nullptr);
-    EXPECT_EQ(editorState.branchParent, nullptr);
+    EXPECT_EQ(editorState.editing.editTarget(), nullptr);
+    EXPECT_EQ(editorState.editing.branchParent(), nullptr);
     EXPECT_EQ(problemLabel(window), "編集中の問題:新規問題");
 
     EXPECT_EQ(selectionLines(window), (Lines{"【連想】h1", " ┗bh1", "【スロ】spin"}));

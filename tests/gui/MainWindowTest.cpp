@@ -74,8 +74,8 @@ TEST_F(MainWindow, StartsWithAnEmptyDocumentAndNoFile)
     EXPECT_TRUE(problemList.empty());
     EXPECT_TRUE(editorState.filePath.empty());
     EXPECT_TRUE(editorState.fileTitle.empty());
-    EXPECT_EQ(editorState.editTarget, nullptr);
-    EXPECT_EQ(editorState.branchParent, nullptr);
+    EXPECT_EQ(editorState.editing.editTarget(), nullptr);
+    EXPECT_EQ(editorState.editing.branchParent(), nullptr);
     EXPECT_EQ(editorState.pathBuffer[0], '\0');
     EXPECT_EQ(editorState.fileNameBuffer[0], '\0');
     EXPECT_EQ(editorState.menu, GetMenu(window));

@@ -1,7 +1,10 @@
 #include "model/ProblemFields.h"
+#include "model/ProblemKinds.h"
 #include "model/ProblemLabels.h"
 
 #include <gtest/gtest.h>
+
+#include <typeinfo>
 
 namespace {
 
@@ -25,6 +28,60 @@ TEST(ProblemFields, EveryKindRoundTripsItsTextsInFieldOrder)
         EXPECT_EQ(problem->type, kind);
         EXPECT_EQ(getFields(*problem), numbered(counts[kind]));
     }
+}
+
+// The kind table as the file, the window and the lists know the kinds.
+TEST(KindTable, EachRowHasItsTagClassAndNames)
+{
+    struct Expected {
+        const std::type_info& type;
+        const char* element;
+        const char* combo;
+    };
+    const Expected expected[] = {
+        {typeid(ProblemOX), "ox", "ox"},
+        {typeid(ProblemYontaku), "yontaku", "四択"},
+        {typeid(ProblemRensou), "rensou", "連想"},
+        {typeid(ProblemNarabekae), "narabekae", "並べ替え"},
+        {typeid(ProblemPanel), "panel", "文字パネル"},
+        {typeid(ProblemSlot), "slot", "スロット"},
+    };
+    ASSERT_EQ(problemKinds().size(), std::size(expected));
+    for (int tag = 0; tag < kProblemTypeCount; ++tag) {
+        SCOPED_TRACE(tag);
+        const ProblemKind& kind = problemKinds()[static_cast<std::size_t>(tag)];
+        EXPECT_EQ(kind.tag, tag);
+        EXPECT_EQ(findKind(tag), &kind);
+        EXPECT_STREQ(kind.elementName, expected[tag].element);
+        EXPECT_STREQ(kind.comboText, expected[tag].combo);
+        EXPECT_EQ(kindOfElement(expected[tag].element), &kind);
+        EXPECT_EQ(kindOfComboText(expected[tag].combo), &kind);
+        const ProblemPtr problem = kind.create({});
+        EXPECT_EQ(typeid(*problem), expected[tag].type);
+    }
+    EXPECT_EQ(findKind(-1), nullptr);
+    EXPECT_EQ(findKind(kProblemTypeCount), nullptr);
+    EXPECT_EQ(kindOfElement("Ox"), nullptr);
+    EXPECT_EQ(kindOfComboText("yontaku"), nullptr);
+}
+
+TEST(KindTable, FieldsInFieldOrderWithTheirElementsAndCounts)
+{
+    const auto elementsOf = [](int tag) {
+        std::string out;
+        for (Field field : findKind(tag)->textFields)
+            out += std::string(out.empty() ? "" : " ") + fieldInfo(field).elementName;
+        return out;
+    };
+    EXPECT_EQ(elementsOf(OX), "question answer");
+    EXPECT_EQ(elementsOf(YONTAKU), "question answer dummy dummy dummy");
+    EXPECT_EQ(elementsOf(RENSOU), "hint hint hint hint answer dummy dummy dummy");
+    EXPECT_EQ(elementsOf(NARABEKAE), "question answer");
+    EXPECT_EQ(elementsOf(PANEL), "question answer panel panel panel panel panel panel panel panel panel panel");
+    EXPECT_EQ(elementsOf(SLOT), "question answer reel reel reel reel reel reel");
+    for (const FieldInfo& field : allFields())
+        EXPECT_EQ(field.isList, field.field != Field::Question && field.field != Field::Answer) << field.elementName;
+    EXPECT_EQ(kBlankText, " ");
 }
 
 TEST(ProblemFields, FieldsLandInTheMembersOfTheirKind)

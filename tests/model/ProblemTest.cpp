@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
+#include <type_traits>
 
 namespace {
 
@@ -58,17 +60,18 @@ TEST(ProblemContents, SetContentsKeepsKindTagAndBranches)
     EXPECT_EQ(parent->getBranches()[0], branch);
 }
 
+// Every getter hands out a copy, never a reference into the problem.
 TEST(ProblemContents, GettersReturnCopies)
 {
-    ProblemSlot problem(SLOT, "q", "a", kThree);
-    TextList reels = problem.getReels();
-    reels[0] = "changed";
-    reels.push_back("more");
-    std::string question = problem.getQuestion();
-    question += "!";
-    EXPECT_EQ(problem.getReels()[0], "a");
-    EXPECT_EQ(problem.getReels().size(), 6u);
-    EXPECT_EQ(problem.getQuestion(), "q");
+    static_assert(std::is_same_v<decltype(std::declval<const ProblemOX&>().getQuestion()), std::string>);
+    static_assert(std::is_same_v<decltype(std::declval<const ProblemNarabekae&>().getAnswer()), std::string>);
+    static_assert(std::is_same_v<decltype(std::declval<const ProblemYontaku&>().getDummies()), TextList>);
+    static_assert(std::is_same_v<decltype(std::declval<const ProblemRensou&>().getHints()), TextList>);
+    static_assert(std::is_same_v<decltype(std::declval<const ProblemPanel&>().getPanels()), TextList>);
+    static_assert(std::is_same_v<decltype(std::declval<const ProblemSlot&>().getReels()), TextList>);
+    static_assert(std::is_same_v<decltype(std::declval<const ProblemBase&>().getBranches()), ProblemRefs>);
+    static_assert(std::is_same_v<decltype(std::declval<const ProblemSlot&>().contents()),
+                                 std::tuple<std::string, std::string, TextList>>);
 }
 
 TEST(ProblemContents, TextsAreKeptByteForByte)
@@ -86,10 +89,6 @@ TEST(ProblemBranches, GetBranchesIsACopySharingTheBranchObjects)
 
     auto branch = std::make_shared<ProblemYontaku>(YONTAKU, "b", "a", TextList{});
     parent->addBranch(branch);
-    ProblemRefs copy = parent->getBranches();
-    copy.push_back(branch);
-    copy.clear();
-    EXPECT_EQ(parent->getBranches().size(), 1u);
 
     // A change through the returned reference reaches the branch itself.
     static_cast<ProblemYontaku&>(*parent->getBranches()[0]).setContents("changed", "a", {});

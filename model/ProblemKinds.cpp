@@ -1,0 +1,169 @@
+#include "model/ProblemKinds.h"
+
+#include <algorithm>
+#include <iterator>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+namespace {
+
+// A class's contents, as values: std::tuple<std::string, std::string, TextList>.
+template <class Problem>
+using ContentsOf = decltype(std::declval<const Problem&>().contents());
+
+// The part of a field list that one member takes, moved out of the list.
+template <class Member>
+Member takeGroup(TextList& texts, std::size_t& next, std::size_t count)
+{
+    if constexpr (std::is_same_v<Member, std::string>) {
+        return std::move(texts[next++]);
+    } else {
+        const auto first = texts.begin() + static_cast<std::ptrdiff_t>(next);
+        next += count;
+        return Member(std::make_move_iterator(first), std::make_move_iterator(first + static_cast<std::ptrdiff_t>(count)));
+    }
+}
+
+// The class's contents from exactly kind.fieldCount() texts in field order.
+template <class Problem, std::size_t... Group>
+ContentsOf<Problem> contentsFrom(const ProblemKind& kind, TextList& texts, std::index_sequence<Group...>)
+{
+    std::size_t next = 0;
+    // A braced list is evaluated in order: each group takes the texts after
+    // those of the group before.
+    return ContentsOf<Problem>{
+        takeGroup<std::tuple_element_t<Group, ContentsOf<Problem>>>(texts, next, kind.fields[Group].count)...};
+}
+
+template <class Problem>
+ContentsOf<Problem> contentsFrom(const ProblemKind& kind, TextList texts)
+{
+    texts.resize(kind.fieldCount());
+    return contentsFrom<Problem>(kind, texts, std::make_index_sequence<std::tuple_size_v<ContentsOf<Problem>>>());
+}
+
+void appendGroup(TextList& texts, std::string&& text, std::size_t)
+{
+    texts.push_back(std::move(text));
+}
+
+void appendGroup(TextList& texts, TextList&& list, std::size_t count)
+{
+    texts.insert(texts.end(), std::make_move_iterator(list.begin()),
+                 std::make_move_iterator(list.begin() + static_cast<std::ptrdiff_t>(count)));
+}
+
+template <class Problem>
+ProblemPtr createAs(const ProblemKind& kind, TextList texts)
+{
+    return std::apply([&kind](auto&&... part) -> ProblemPtr { return std::make_shared<Problem>(kind.tag, std::move(part)...); },
+                      contentsFrom<Problem>(kind, std::move(texts)));
+}
+
+template <class Problem>
+TextList textsAs(const ProblemKind& kind, const ProblemBase& problem)
+{
+    TextList texts;
+    texts.reserve(kind.fieldCount());
+    std::size_t group = 0;
+    std::apply([&](auto&&... part) { (appendGroup(texts, std::move(part), kind.fields[group++].count), ...); },
+               static_cast<const Problem&>(problem).contents());
+    return texts;
+}
+
+template <class Problem>
+void setTextsAs(const ProblemKind& kind, ProblemBase& problem, TextList texts)
+{
+    std::apply([&](auto&&... part) { static_cast<Problem&>(problem).setContents(std::move(part)...); },
+               contentsFrom<Problem>(kind, std::move(texts)));
+}
+
+// One row of the kind table; the class is its template argument.
+template <class Problem>
+ProblemKind row(ProblemType tag, const char* elementName, const char* comboText, const char* listLabel,
+                 Field namingField, std::vector<FieldGroup> fields)
+{
+    std::vector<Field> textFields;
+    for (const FieldGroup& group : fields)
+        textFields.insert(textFields.end(), group.count, group.field);
+    return {tag,
+            elementName,
+            comboText,
+            listLabel,
+            namingField,
+            std::move(fields),
+            std::move(textFields),
+            &createAs<Problem>,
+            &textsAs<Problem>,
+            &setTextsAs<Problem>};
+}
+
+using enum Field;
+
+const FieldInfo kFields[] = {
+    {Question, "question", false}, {Answer, "answer", false}, {Dummy, "dummy", true},
+    {Hint, "hint", true},          {Panel, "panel", true},    {Reel, "reel", true},
+};
+
+} // namespace
+
+std::span<const FieldInfo> allFields()
+{
+    return kFields;
+}
+
+const FieldInfo& fieldInfo(Field field)
+{
+    return kFields[static_cast<std::size_t>(field)];
+}
+
+std::span<const ProblemKind> problemKinds()
+{
+    // Built on first use, so that no other file's static data can read it
+    // before it exists.
+    static const ProblemKind kinds[] = {
+        row<ProblemOX>(OX, "ox", "ox", "【ox】", Question, {{Question, 1}, {Answer, 1}}),
+        row<ProblemYontaku>(YONTAKU, "yontaku", "四択", "【四択】", Question,
+                             {{Question, 1}, {Answer, 1}, {Dummy, kMinDummies}}),
+        row<ProblemRensou>(RENSOU, "rensou", "連想", "【連想】", Hint,
+                            {{Hint, kMinHints}, {Answer, 1}, {Dummy, kMinDummies}}),
+        row<ProblemNarabekae>(NARABEKAE, "narabekae", "並べ替え", "【並替】", Question, {{Question, 1}, {Answer, 1}}),
+        row<ProblemPanel>(PANEL, "panel", "文字パネル", "【パネ】", Question,
+                           {{Question, 1}, {Answer, 1}, {Panel, kMinPanels}}),
+        row<ProblemSlot>(SLOT, "slot", "スロット", "【スロ】", Question, {{Question, 1}, {Answer, 1}, {Reel, kMinReels}}),
+    };
+    return kinds;
+}
+
+const ProblemKind* findKind(int tag)
+{
+    const std::span<const ProblemKind> kinds = problemKinds();
+    return tag >= 0 && static_cast<std::size_t>(tag) < kinds.size() ? &kinds[static_cast<std::size_t>(tag)] : nullptr;
+}
+
+bool isKnownKind(int tag)
+{
+    return findKind(tag) != nullptr;
+}
+
+namespace {
+
+const ProblemKind* kindWhere(const char* ProblemKind::*name, std::string_view value)
+{
+    const std::span<const ProblemKind> kinds = problemKinds();
+    const auto found = std::find_if(kinds.begin(), kinds.end(), [&](const ProblemKind& k) { return k.*name == value; });
+    return found == kinds.end() ? nullptr : &*found;
+}
+
+} // namespace
+
+const ProblemKind* kindOfElement(std::string_view elementName)
+{
+    return kindWhere(&ProblemKind::elementName, elementName);
+}
+
+const ProblemKind* kindOfComboText(std::string_view comboText)
+{
+    return kindWhere(&ProblemKind::comboText, comboText);
+}
