@@ -1,7 +1,9 @@
 #include "ui/FieldTexts.h"
 
+#include "model/ProblemKinds.h"
 #include "ui/EditorState.h"
 #include "ui/Layout.h"
+#include "xml/ShiftJis.h"
 
 #include <windows.h>
 
@@ -9,18 +11,24 @@
 
 namespace {
 
+// At most 32767 bytes of a field's text are read.
 constexpr int kFieldBufferSize = 32768;
-const char kBlankText[] = " ";
 
 HWND fieldControl(int slot)
 {
     return editorState.fieldControls[static_cast<std::size_t>(slot)];
 }
 
+// A longer text is cut at the buffer's size, which may fall inside a
+// double-byte character (Wine then hands back its lead byte alone): the
+// text ends before that character, so that it stays Shift-JIS and the set
+// can still be saved.
 std::string fieldText(int slot, std::vector<char>& buffer)
 {
     const int length = GetWindowTextA(fieldControl(slot), buffer.data(), kFieldBufferSize);
-    return length > 0 ? std::string(buffer.data(), static_cast<std::size_t>(length)) : kBlankText;
+    const std::string_view text(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+    const std::size_t whole = lengthOfWholeCharacters(text);
+    return whole > 0 ? std::string(text.substr(0, whole)) : kBlankText;
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 #include "model/Problem.h"
 
 // The texts of the kind's fields; an empty one comes back as the blank text
-// " ", so that no text the editor stores is empty. A text is cut at 32767
-// bytes.
+// " ", so that no text the editor stores is empty. A text is cut to the
+// whole characters of its first 32767 bytes.
 TextList ReadFieldTexts(int kind);
 
 // Puts the texts into the kind's fields, in field order.

@@ -79,3 +79,15 @@ bool isValidShiftJis(std::string_view bytes)
 {
     return isAscii(bytes) || walkShiftJis(bytes, isAssignedPair);
 }
+
+std::size_t lengthOfWholeCharacters(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t length = isLeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+        if (i + length > bytes.size())
+            break;
+        i += length;
+    }
+    return i;
+}

@@ -23,3 +23,8 @@ std::optional<std::u32string> decodeShiftJis(std::string_view bytes);
 
 // True when the bytes decode as code page 932 text.
 bool isValidShiftJis(std::string_view bytes);
+
+// The length of the longest start of the bytes that does not end inside a
+// double-byte character: a text cut at a byte count may end in a lone lead
+// byte, which is no Shift-JIS text.
+std::size_t lengthOfWholeCharacters(std::string_view bytes);

@@ -1,10 +1,12 @@
 #include "xml/ReplaceAll.h"
+#include "xml/ShiftJis.h"
 #include "xml/XMLNodes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -31,14 +33,11 @@ TEST(XMLNodes, ChildrenAreAppendedInCallAndListOrder)
     EXPECT_EQ(parent->getChildren()[2]->getText(), "t");
 }
 
-TEST(XMLNodes, TheReturnedChildListIsACopy)
+TEST(XMLNodes, TheGettersReturnCopies)
 {
-    XMLNodesPtr parent = makeXMLNodes("p");
-    parent->addChildren({makeXMLNodes("a")});
-    XMLNodesList copy = parent->getChildren();
-    copy.push_back(makeXMLNodes("b"));
-    copy.clear();
-    EXPECT_EQ(namesOf(parent->getChildren()), (std::vector<std::string>{"a"}));
+    static_assert(std::is_same_v<decltype(std::declval<const XMLNodes&>().getChildren()), XMLNodesList>);
+    static_assert(std::is_same_v<decltype(std::declval<const XMLNodes&>().getName()), std::string>);
+    static_assert(std::is_same_v<decltype(std::declval<const XMLNodes&>().getText()), std::string>);
 }
 
 TEST(XMLNodes, AChildOutlivesItsReleasedRoot)
@@ -112,6 +111,22 @@ TEST(ReplaceAll, AnEmptyPatternChangesNothing)
 {
     EXPECT_EQ(replaceAll("abc", "", "x"), "abc");
     EXPECT_EQ(replaceAll("", "", "x"), "");
+}
+
+// A text cut at a byte count ends before the character cut in two; a trail
+// byte in the lead byte range does not start a character.
+TEST(ShiftJis, ACutTextKeepsOnlyWholeCharacters)
+{
+    const std::string nichi = "日"; // 0x93 0xFA
+    std::string days;
+    for (int i = 0; i < 20000; ++i)
+        days += nichi;
+    EXPECT_EQ(lengthOfWholeCharacters(std::string_view(days).substr(0, 32767)), 32766u);
+    EXPECT_EQ(lengthOfWholeCharacters(std::string_view("x" + days).substr(0, 32767)), 32767u);
+    EXPECT_EQ(lengthOfWholeCharacters("\x81\x81\x81"), 2u); // one double-byte character, then a lone lead byte
+    EXPECT_EQ(lengthOfWholeCharacters("a\xb1\x81"), 2u);     // half-width katakana is one byte
+    EXPECT_EQ(lengthOfWholeCharacters(""), 0u);
+    EXPECT_EQ(lengthOfWholeCharacters("\x93"), 0u);
 }
 
 } // namespace
