@@ -44,12 +44,31 @@ bool registerMainWindowClass(HINSTANCE instance)
     return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+// -1 fails the window's creation: the menu cannot be loaded or a control
+// cannot be built (that throws). A window goes with its menu and children.
 LRESULT onCreate(HWND window)
 {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-    editorState.menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MENU));
-    SetMenu(window, editorState.menu);
+    HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MENU));
+    if (!menu)
+        return -1;
+    if (!SetMenu(window, menu)) {
+        DestroyMenu(menu);
+        return -1;
+    }
+    editorState.menu = menu;
     CreateFixedControls(window);
+    editorState.created = true;
+    return 0;
+}
+
+// Only a window that was built ends the run: when creation fails, the entry
+// point still has to tell the user, and a quit message would close that box.
+LRESULT onDestroy()
+{
+    if (editorState.created)
+        PostQuitMessage(0);
+    editorState.menu = nullptr;
     return 0;
 }
 
@@ -73,7 +92,7 @@ LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_CREATE: return onCreate(window);
     case WM_CLOSE: return onClose(window);
-    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_DESTROY: return onDestroy();
     case WM_CTLCOLORSTATIC: return onColorStatic(reinterpret_cast<HDC>(wParam));
     case WM_COMMAND: return OnCommand(window, LOWORD(wParam), HIWORD(wParam));
     default: return DefWindowProcA(window, message, wParam, lParam);
@@ -96,11 +115,12 @@ HWND CreateMainWindow(HINSTANCE instance)
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // No exception may unwind into the window system: a command that fails
-    // half-way (out of memory) is abandoned and the window stays usable.
+    // half-way (out of memory) is abandoned and the window stays usable; a
+    // window that cannot be built is not created.
     try {
         return dispatch(window, message, wParam, lParam);
     } catch (...) {
-        return 0;
+        return message == WM_CREATE ? -1 : 0;
     }
 }
 
