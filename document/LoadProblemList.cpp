@@ -1,39 +1,13 @@
+#include "document/FieldPlacement.h"
 #include "document/ProblemListFile.h"
 #include "document/QuizFormat.h"
 #include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
-#include "xml/ReplaceAll.h"
 #include "xml/XMLFile.h"
 
 #include <utility>
 
 namespace {
-
-// The text of a field element: that of its first child, blank when empty,
-// with the file's bare line feeds turned back into CR LF.
-std::string fieldText(const XMLNodes& field)
-{
-    const XMLNodesList& children = field.childrenView();
-    std::string text = children.empty() ? std::string() : children.front()->textView();
-    if (text.empty())
-        text = kBlankText;
-    return replaceAll(std::move(text), "\n", "\r\n");
-}
-
-// Puts a field element's text into the field list of `kind`: single texts
-// (`question`, `answer`) are overwritten, list elements take the first
-// position still blank, names the kind does not use are ignored.
-void placeField(TextList& texts, const ProblemKind& kind, const XMLNodes& element)
-{
-    const std::string& name = element.nameView();
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const FieldInfo& field = fieldInfo(kind.textFields[i]);
-        if (name != field.elementName || (field.isList && texts[i] != kBlankText))
-            continue;
-        texts[i] = fieldText(element);
-        return;
-    }
-}
 
 ProblemPtr problemFrom(const XMLNodes& group, const ProblemKind& kind)
 {

@@ -2,6 +2,7 @@
 #include "xml/ShiftJis.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 
 Iconv::Iconv(const char* to, const char* from) : descriptor(iconv_open(to, from)) {}
@@ -150,4 +151,12 @@ std::optional<std::u32string> decodeShiftJis(std::string_view bytes)
         codePoints += byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
     }
     return codePoints;
+}
+
+std::optional<std::string> encodeShiftJisBySystem(std::u32string_view codePoints)
+{
+    static_assert(std::endian::native == std::endian::little, "code points are handed to iconv as UTF-32LE");
+    thread_local Iconv encoder("CP932", "UTF-32LE");
+    return encoder.convert(
+        std::string_view(reinterpret_cast<const char*>(codePoints.data()), codePoints.size() * sizeof(char32_t)));
 }

@@ -107,3 +107,23 @@ std::optional<std::u32string> decodeShiftJis(std::string_view bytes)
     // Code page 932 decodes to the BMP only: no surrogates to combine.
     return std::u32string(wide->begin(), wide->end());
 }
+
+std::optional<std::string> encodeShiftJisBySystem(std::u32string_view codePoints)
+{
+    if (codePoints.empty())
+        return std::string();
+    std::wstring wide;
+    wide.reserve(codePoints.size());
+    for (char32_t c : codePoints)
+        wide += static_cast<wchar_t>(c);
+    const int length = static_cast<int>(wide.size());
+    std::string bytes(wide.size() * 2, '\0');
+    BOOL usedDefault = FALSE;
+    // No best fit: a character without its own code is refused, not changed.
+    const int written = WideCharToMultiByte(kCodePageShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), length,
+                                            bytes.data(), static_cast<int>(bytes.size()), nullptr, &usedDefault);
+    if (written <= 0 || usedDefault)
+        return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(written));
+    return bytes;
+}

@@ -70,6 +70,12 @@ std::string temporaryName(const std::string& path, int attempt)
 
 } // namespace
 
+bool pathExists(const std::string& path)
+{
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0;
+}
+
 void removeFile(const std::string& path)
 {
     ::unlink(path.c_str());

@@ -66,6 +66,11 @@ std::string temporaryName(const std::string& path, int attempt)
 
 } // namespace
 
+bool pathExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void removeFile(const std::string& path)
 {
     DeleteFileA(path.c_str());

@@ -91,3 +91,38 @@ std::size_t lengthOfWholeCharacters(std::string_view bytes)
     }
     return i;
 }
+
+namespace {
+
+// The JIS forms of characters that code page 932 holds in another form.
+char32_t windowsFormOf(char32_t c)
+{
+    switch (c) {
+    case 0x301C: return 0xFF5E; // WAVE DASH: FULLWIDTH TILDE
+    case 0x2016: return 0x2225; // DOUBLE VERTICAL LINE: PARALLEL TO
+    case 0x2212: return 0xFF0D; // MINUS SIGN: FULLWIDTH HYPHEN-MINUS
+    case 0x00A2: return 0xFFE0; // CENT SIGN
+    case 0x00A3: return 0xFFE1; // POUND SIGN
+    case 0x00AC: return 0xFFE2; // NOT SIGN
+    case 0x2014: return 0x2015; // EM DASH: HORIZONTAL BAR
+    default: return c;
+    }
+}
+
+bool isRefusedForm(char32_t c)
+{
+    return c == 0x00A5 || c == 0x203E || c > 0xFFFF;
+}
+
+} // namespace
+
+std::optional<std::string> encodeShiftJis(std::u32string_view codePoints)
+{
+    std::u32string windowsForms(codePoints);
+    for (char32_t& c : windowsForms) {
+        if (isRefusedForm(c))
+            return std::nullopt;
+        c = windowsFormOf(c);
+    }
+    return encodeShiftJisBySystem(windowsForms);
+}

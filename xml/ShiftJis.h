@@ -28,3 +28,16 @@ bool isValidShiftJis(std::string_view bytes);
 // double-byte character: a text cut at a byte count may end in a lone lead
 // byte, which is no Shift-JIS text.
 std::size_t lengthOfWholeCharacters(std::string_view bytes);
+
+// Strict encoding of code points in code page 932: nothing when one has no
+// code there. Both platforms give the same bytes: where the code page holds
+// a character twice, the code Windows writes (the IBM rows rather than the
+// NEC-selected ones); the JIS forms that tables made on other systems hold
+// become the characters Windows shows in their place (U+301C WAVE DASH is
+// 0x8160, as U+FF5E is), and the JIS X 0201 forms U+00A5 YEN SIGN and
+// U+203E OVERLINE, which would turn into "\" and "~", are refused.
+std::optional<std::string> encodeShiftJis(std::u32string_view codePoints);
+
+// The same for characters of the Basic Multilingual Plane that are no JIS
+// form, through the system's own table. Platform code.
+std::optional<std::string> encodeShiftJisBySystem(std::u32string_view codePoints);

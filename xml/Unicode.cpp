@@ -1,0 +1,110 @@
+#include "xml/Unicode.h"
+
+namespace {
+
+bool isSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
+// The length of a sequence by its first byte, and the bits that byte holds.
+bool sequenceStart(unsigned char lead, std::size_t& length, char32_t& bits)
+{
+    if (lead < 0x80) {
+        length = 1;
+        bits = lead;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        bits = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        bits = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        bits = lead & 0x07;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<std::u32string> decodeUtf8(std::string_view utf8)
+{
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    std::u32string codePoints;
+    codePoints.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t length = 0;
+        char32_t c = 0;
+        if (!sequenceStart(static_cast<unsigned char>(utf8[i]), length, c) || utf8.size() - i < length)
+            return std::nullopt;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(utf8[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return std::nullopt;
+            c = c << 6 | (next & 0x3F);
+        }
+        if (c < kSmallest[length] || c > 0x10FFFF || isSurrogate(c))
+            return std::nullopt;
+        codePoints += c;
+        i += length;
+    }
+    return codePoints;
+}
+
+bool isValidUtf8(std::string_view bytes)
+{
+    return decodeUtf8(bytes).has_value();
+}
+
+std::string encodeUtf8(std::u32string_view codePoints)
+{
+    std::string utf8;
+    utf8.reserve(codePoints.size());
+    for (char32_t c : codePoints) {
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | c >> 6);
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | c >> 12);
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | c >> 18);
+            utf8 += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+std::optional<std::u32string> decodeUtf16(std::string_view bytes, bool bigEndian)
+{
+    if (bytes.size() % 2 != 0)
+        return std::nullopt;
+    const auto unit = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        return static_cast<char32_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    };
+    const std::size_t units = bytes.size() / 2;
+    std::u32string codePoints;
+    codePoints.reserve(units);
+    for (std::size_t i = 0; i < units; ++i) {
+        const char32_t c = unit(i);
+        if (!isSurrogate(c)) {
+            codePoints += c;
+            continue;
+        }
+        if (c > 0xDBFF || i + 1 == units || unit(i + 1) < 0xDC00 || unit(i + 1) > 0xDFFF)
+            return std::nullopt;
+        codePoints += 0x10000 + ((c - 0xD800) << 10 | (unit(i + 1) - 0xDC00));
+        ++i;
+    }
+    return codePoints;
+}

@@ -1,0 +1,15 @@
+// UTF-8 and UTF-16 to and from code points, strictly: overlong forms,
+// surrogates in UTF-8, unpaired surrogates in UTF-16 and values beyond
+// U+10FFFF are no text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+std::optional<std::u32string> decodeUtf8(std::string_view utf8);
+bool isValidUtf8(std::string_view bytes);
+std::string encodeUtf8(std::u32string_view codePoints);
+
+// UTF-16 in bytes of either order; nothing for an odd number of bytes too.
+std::optional<std::u32string> decodeUtf16(std::string_view bytes, bool bigEndian);

@@ -1,0 +1,211 @@
+// check: reads a quiz file as the editor's Open does and tells everything
+// of it that the editor would not keep, with the problem it belongs to.
+#include "zibconv/Commands.h"
+
+#include "document/FieldPlacement.h"
+#include "document/QuizFormat.h"
+#include "model/ProblemKinds.h"
+#include "xml/FileIO.h"
+#include "xml/ShiftJis.h"
+#include "xml/XMLFile.h"
+#include "zibconv/Console.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Long texts are named by their start.
+constexpr std::size_t kShownTextBytes = 40;
+
+std::string shortened(const std::string& text)
+{
+    std::string shown = text.substr(0, lengthOfWholeCharacters(std::string_view(text).substr(0, kShownTextBytes)));
+    for (char& c : shown)
+        if (c == '\r' || c == '\n' || c == '\t')
+            c = ' ';
+    return "「" + shown + (shown.size() < text.size() ? "…」" : "」");
+}
+
+// A node as the report names it: an element by its tag, anything else by
+// what it is and what it holds.
+std::string describe(const XMLNodes& node)
+{
+    const std::string& name = node.nameView();
+    if (name == "#text")
+        return "テキスト" + shortened(node.textView());
+    if (name == "#cdata-section")
+        return "CDATA" + shortened(node.textView());
+    if (name == "#comment")
+        return "コメント" + shortened(node.textView());
+    if (node.childrenView().empty() && !node.textView().empty())
+        return "処理命令 <?" + name + "?>";
+    return "<" + name + ">";
+}
+
+bool isElement(const XMLNodes& node)
+{
+    return !node.nameView().starts_with('#') && node.textView().empty();
+}
+
+class Checker {
+public:
+    // Findings lose something; notes tell of changes that lose nothing.
+    std::vector<std::string> findings;
+    std::vector<std::string> notes;
+    std::vector<std::size_t> problemsOfKind = std::vector<std::size_t>(problemKinds().size());
+    std::size_t branches = 0;
+
+    void checkDocument(const XMLNodes& root)
+    {
+        const XMLNodesList& children = root.childrenView();
+        for (std::size_t i = 0; i < children.size(); ++i)
+            checkKindElement(*children[i], i + 1);
+    }
+
+private:
+    void checkKindElement(const XMLNodes& element, std::size_t position)
+    {
+        const std::string where = "ルート要素の " + std::to_string(position) + " 番目の子 " + describe(element);
+        const ProblemKind* kind = kindOfElement(element.nameView());
+        if (!kind) {
+            findings.push_back(where + " は問題の種類ではないため読み込まれません");
+            return;
+        }
+        const XMLNodesList& children = element.childrenView();
+        std::size_t lastMain = children.size();
+        std::size_t subs = 0;
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            if (children[i]->nameView() == kMainElementName)
+                lastMain = i;
+            else if (children[i]->nameView() == kSubElementName)
+                ++subs;
+        }
+        if (lastMain == children.size()) {
+            findings.push_back(where + " には main がないため、この問題" +
+                               (subs ? "と sub " + std::to_string(subs) + " 個" : std::string()) + "は読み込まれません");
+            return;
+        }
+        const std::size_t number = ++problemCount;
+        ++problemsOfKind[static_cast<std::size_t>(kind->tag)];
+        const std::string problem = "問題 " + std::to_string(number) + " (" + kind->comboText + ")";
+        std::size_t branch = 0;
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const XMLNodes& child = *children[i];
+            if (i == lastMain) {
+                checkFields(child, *kind, problem);
+            } else if (child.nameView() == kMainElementName) {
+                findings.push_back(problem + ": 後の main に置き換えられる " + std::to_string(i + 1) +
+                                   " 番目の子 <main> は読み込まれません");
+            } else if (child.nameView() == kSubElementName) {
+                ++branches;
+                checkFields(child, *kind, problem + " の分岐 " + std::to_string(++branch));
+            } else {
+                findings.push_back(problem + ": main でも sub でもない " + describe(child) + " は読み込まれません");
+            }
+        }
+    }
+
+    void checkFields(const XMLNodes& group, const ProblemKind& kind, const std::string& where)
+    {
+        TextList texts(kind.fieldCount(), kBlankText);
+        std::vector<Field> blankSeen; // lists with a blank element so far
+        bool blankMoves = false;
+        for (const XMLNodesPtr& field : group.childrenView()) {
+            std::string replaced;
+            const std::string text = fieldText(*field);
+            switch (placeField(texts, kind, *field, &replaced)) {
+            case Placement::NotAField:
+                findings.push_back(where + ": " + kind.comboText + "の欄ではない " + describe(*field) +
+                                   " は読み込まれません");
+                continue;
+            case Placement::ListFull:
+                if (text != kBlankText)
+                    findings.push_back(where + ": 数を超える " + describe(*field) + shortened(text) +
+                                       " は読み込まれません");
+                continue;
+            case Placement::Replaced:
+                findings.push_back(where + ": " + describe(*field) + shortened(replaced) + " は後の " +
+                                   describe(*field) + " に置き換えられます");
+                break;
+            case Placement::Placed: {
+                const Field placed = fieldOfElement(kind, *field);
+                const bool seen = std::find(blankSeen.begin(), blankSeen.end(), placed) != blankSeen.end();
+                if (text == kBlankText && fieldInfo(placed).isList)
+                    blankSeen.push_back(placed);
+                else if (seen)
+                    blankMoves = true;
+                break;
+            }
+            }
+            checkFieldContent(*field, where);
+        }
+        if (blankMoves)
+            notes.push_back(where + ": 空の欄は読み込むと後ろの欄に詰められます");
+    }
+
+    static Field fieldOfElement(const ProblemKind& kind, const XMLNodes& element)
+    {
+        for (Field field : kind.textFields)
+            if (element.nameView() == fieldInfo(field).elementName)
+                return field;
+        return kind.textFields.front();
+    }
+
+    // Only the first child's text is a field's text.
+    void checkFieldContent(const XMLNodes& field, const std::string& where)
+    {
+        const XMLNodesList& children = field.childrenView();
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const XMLNodes& child = *children[i];
+            if (i > 0)
+                findings.push_back(where + ": " + describe(field) + " の " + std::to_string(i + 1) + " 番目の子 " +
+                                   describe(child) + " は読み込まれません");
+            else if (isElement(child) && !child.childrenView().empty())
+                findings.push_back(where + ": " + describe(field) + " の中の " + describe(child) +
+                                   " の中身は読み込まれません");
+        }
+    }
+
+    std::size_t problemCount = 0;
+};
+
+std::string summaryOf(const Checker& checker)
+{
+    std::size_t problems = 0;
+    std::string perKind;
+    for (const ProblemKind& kind : problemKinds()) {
+        const std::size_t count = checker.problemsOfKind[static_cast<std::size_t>(kind.tag)];
+        problems += count;
+        perKind += (perKind.empty() ? "" : "、") + std::string(kind.comboText) + " " + std::to_string(count);
+    }
+    return "問題 " + std::to_string(problems) + " 問 (" + perKind + ")、分岐 " + std::to_string(checker.branches) + " 問";
+}
+
+} // namespace
+
+int runCheck(const Invocation& invocation)
+{
+    if (!readFileBytes(invocation.input)) {
+        printLine(Stream::Error, "ファイルを読めません", invocation.input);
+        return kExitUnreadable;
+    }
+    const XMLNodesPtr root = loadXMLFile(invocation.input);
+    if (!root) {
+        printLine(Stream::Error, "XMLファイル読み込みに失敗しました", invocation.input);
+        return kExitUnreadable;
+    }
+    Checker checker;
+    checker.checkDocument(*root);
+    for (const std::string& finding : checker.findings)
+        printLine(Stream::Out, finding);
+    for (const std::string& note : checker.notes)
+        printLine(Stream::Out, "注: " + note);
+    printLine(Stream::Out, summaryOf(checker));
+    if (!checker.findings.empty()) {
+        printLine(Stream::Out, std::to_string(checker.findings.size()) + " 件は、エディターで開くと失われます");
+        return kExitRefused;
+    }
+    printLine(Stream::Out, "エディターはこのファイルの内容をすべて読み込みます");
+    return kExitDone;
+}

@@ -1,0 +1,143 @@
+#include "zibconv/CommandLine.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+std::string lowered(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+bool endsWith(const std::string& path, const char* extension)
+{
+    const std::string lower = lowered(path);
+    const std::string ending = extension;
+    return lower.size() > ending.size() && lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+bool isTableName(const std::string& path)
+{
+    return endsWith(path, ".csv") || endsWith(path, ".tsv") || endsWith(path, ".txt");
+}
+
+// The same folder and name with another extension.
+std::string withExtension(const std::string& path, const char* extension)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::size_t dot = path.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return (hasExtension ? path.substr(0, dot) : path) + extension;
+}
+
+std::optional<TableEncoding> encodingNamed(const std::string& name)
+{
+    const std::string lower = lowered(name);
+    if (lower == "utf-8" || lower == "utf8")
+        return TableEncoding::Utf8;
+    if (lower == "shift_jis" || lower == "shift-jis" || lower == "sjis" || lower == "cp932")
+        return TableEncoding::ShiftJis;
+    return std::nullopt;
+}
+
+// Options anywhere after the command; the other arguments are the files.
+bool readArguments(const std::vector<std::string>& arguments, std::size_t first, Invocation& invocation,
+                   std::vector<std::string>& files, UsageError& error)
+{
+    for (std::size_t i = first; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        std::string value;
+        if (argument == "--force") {
+            invocation.force = true;
+            continue;
+        }
+        if (argument == "--encoding") {
+            if (i + 1 == arguments.size()) {
+                error = {"--encoding の後に utf-8 か shift_jis を書いてください", ""};
+                return false;
+            }
+            value = arguments[++i];
+        } else if (argument.starts_with("--encoding=")) {
+            value = argument.substr(11);
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            error = {"知らないオプションです", argument};
+            return false;
+        } else {
+            files.push_back(argument);
+            continue;
+        }
+        invocation.encoding = encodingNamed(value);
+        if (!invocation.encoding) {
+            error = {"--encoding には utf-8 か shift_jis を書いてください", value};
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<Invocation> parseCommandLine(const std::vector<std::string>& arguments, UsageError& error)
+{
+    Invocation invocation;
+    if (arguments.empty()) {
+        error = {"コマンドがありません", ""};
+        return std::nullopt;
+    }
+    const std::string& command = arguments.front();
+    if (command == "--help" || command == "-h" || command == "/?")
+        return invocation;
+    if (command == "--version") {
+        invocation.command = Command::Version;
+        return invocation;
+    }
+    std::size_t first = 1;
+    if (command == "export") {
+        invocation.command = Command::Export;
+    } else if (command == "import") {
+        invocation.command = Command::Import;
+    } else if (command == "check") {
+        invocation.command = Command::Check;
+    } else if (endsWith(command, ".xml")) {
+        invocation.command = Command::Export;
+        first = 0;
+    } else if (isTableName(command)) {
+        invocation.command = Command::Import;
+        first = 0;
+    } else {
+        error = {"知らないコマンドです", command};
+        return std::nullopt;
+    }
+
+    std::vector<std::string> files;
+    if (!readArguments(arguments, first, invocation, files, error))
+        return std::nullopt;
+    const std::size_t most = invocation.command == Command::Check || first == 0 ? 1 : 2;
+    if (files.empty()) {
+        error = {"入力ファイルを書いてください", ""};
+        return std::nullopt;
+    }
+    if (files.size() > most) {
+        error = {"ファイルが多すぎます", files[most]};
+        return std::nullopt;
+    }
+    if (invocation.command == Command::Check && (invocation.encoding || invocation.force)) {
+        error = {"check には --encoding も --force も付けられません", ""};
+        return std::nullopt;
+    }
+    invocation.input = files[0];
+    if (files.size() > 1)
+        invocation.output = files[1];
+    else if (invocation.command == Command::Export)
+        invocation.output = withExtension(invocation.input, ".csv");
+    else if (invocation.command == Command::Import)
+        invocation.output = withExtension(invocation.input, ".xml");
+    return invocation;
+}
+
+char separatorFor(const std::string& path)
+{
+    return endsWith(path, ".tsv") || endsWith(path, ".txt") ? '\t' : ',';
+}

@@ -1,0 +1,37 @@
+// zibconv's command line:
+//   zibconv export SET.xml [OUTPUT] [--encoding utf-8|shift_jis] [--force]
+//   zibconv import TABLE [OUTPUT] [--encoding utf-8|shift_jis] [--force]
+//   zibconv check SET.xml
+//   zibconv FILE      (.xml: export; .csv, .tsv or .txt: import)
+//   zibconv --help | --version
+#pragma once
+
+#include "zibconv/TableFile.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class Command { Export, Import, Check, Help, Version };
+
+struct Invocation {
+    Command command = Command::Help;
+    std::string input;
+    std::string output; // the default, when none was given
+    std::optional<TableEncoding> encoding;
+    bool force = false;
+};
+
+// Why the arguments are no valid use: a Shift-JIS message, and the
+// argument it is about as the system gave it (maybe empty).
+struct UsageError {
+    std::string message;
+    std::string argument;
+};
+
+// The invocation of the arguments (without the program's name); nothing,
+// with `error` saying why, when they are no valid use.
+std::optional<Invocation> parseCommandLine(const std::vector<std::string>& arguments, UsageError& error);
+
+// Tab-separated for names ending in .tsv or .txt, comma-separated otherwise.
+char separatorFor(const std::string& path);

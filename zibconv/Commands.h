@@ -1,0 +1,15 @@
+// zibconv's commands. Each returns the exit status: 0 done; 1 the input was
+// read but refused (or, for check, the editor would lose something), or the
+// output could not be written; 2 the input cannot be read at all.
+#pragma once
+
+#include "zibconv/CommandLine.h"
+
+constexpr int kExitDone = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitUnreadable = 2;
+constexpr int kExitUsage = 64;
+
+int runExport(const Invocation& invocation);
+int runImport(const Invocation& invocation);
+int runCheck(const Invocation& invocation);

@@ -1,0 +1,22 @@
+#include "zibconv/Console.h"
+
+#include "xml/ShiftJis.h"
+#include "xml/Unicode.h"
+
+#include <cstdio>
+
+void printLine(Stream stream, std::string_view shiftJis, const std::string& name)
+{
+    const std::optional<std::u32string> codePoints = decodeShiftJis(shiftJis);
+    std::string line = codePoints ? encodeUtf8(*codePoints) : std::string(shiftJis);
+    if (!name.empty())
+        line += ": " + name;
+    line += '\n';
+    std::FILE* file = stream == Stream::Out ? stdout : stderr;
+    std::fwrite(line.data(), 1, line.size(), file);
+    std::fflush(file);
+}
+
+void pauseIfConsoleIsOwn()
+{
+}

@@ -1,0 +1,76 @@
+// zibconv: quiz sets to spreadsheet tables and back, and a check of what the
+// editor would keep of a quiz file.
+#include "zibconv/CommandLine.h"
+#include "zibconv/Commands.h"
+#include "zibconv/Console.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kSynopsis[] = {
+    "使い方:",
+    "  zibconv export SET.xml [OUTPUT] [--encoding utf-8|shift_jis] [--force]",
+    "  zibconv import TABLE [OUTPUT] [--encoding utf-8|shift_jis] [--force]",
+    "  zibconv check SET.xml",
+    "  zibconv FILE                 (FILE が .xml なら export、.csv .tsv .txt なら import)",
+    "  zibconv --help | --version",
+};
+
+const char* const kDetails[] = {
+    "",
+    "export   クイズファイルを表 (CSV、OUTPUT が .tsv か .txt ならタブ区切り) に書き出します。",
+    "         OUTPUT を省くと入力と同じフォルダーと名前で拡張子 .csv になります。",
+    "import   表をクイズファイルに書き出します。OUTPUT を省くと拡張子 .xml になります。",
+    "check    エディターで開いたときに読み込まれないものを報告します。",
+    "--encoding  表の文字コード。書き出しの既定は BOM 付き UTF-8 です。",
+    "            読み込みでは BOM と中身から判定し、指定があればそれに従います。",
+    "--force     OUTPUT がすでにあるとき置き換えます。",
+    "",
+    "終了コード: 0 成功、1 入力を拒否した (check: 失われるものがある) か書き出せない、",
+    "            2 入力を読めない、64 使い方の誤り",
+};
+
+void printUsage(Stream stream, bool withDetails)
+{
+    for (const char* line : kSynopsis)
+        printLine(stream, line);
+    if (withDetails)
+        for (const char* line : kDetails)
+            printLine(stream, line);
+}
+
+int run(const std::vector<std::string>& arguments)
+{
+    UsageError error;
+    const std::optional<Invocation> invocation = parseCommandLine(arguments, error);
+    if (!invocation) {
+        printLine(Stream::Error, error.message, error.argument);
+        printUsage(Stream::Error, false);
+        return kExitUsage;
+    }
+    switch (invocation->command) {
+    case Command::Export: return runExport(*invocation);
+    case Command::Import: return runImport(*invocation);
+    case Command::Check: return runCheck(*invocation);
+    case Command::Version: printLine(Stream::Out, "zibconv " ZIB_VERSION); return kExitDone;
+    case Command::Help: printUsage(Stream::Out, true); return kExitDone;
+    }
+    return kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int status = kExitUsage;
+    try {
+        status = run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception&) {
+        printLine(Stream::Error, "処理を続けられませんでした (メモリー不足など)");
+        status = kExitRefused;
+    }
+    pauseIfConsoleIsOwn();
+    return status;
+}

@@ -1,0 +1,278 @@
+#include "zibconv/QuizTable.h"
+
+#include "document/BranchLayout.h"
+#include "document/QuizFormat.h"
+#include "model/ProblemFields.h"
+#include "model/ProblemKinds.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <utility>
+
+namespace {
+
+const char kKindColumn[] = "kind";
+const char kLevelColumn[] = "level";
+
+// One column per text of a field: `question`, or `dummy1` to `dummy3` for
+// a list, as many as the kind with the longest such list has.
+struct FieldColumn {
+    std::string name;
+    Field field;
+    std::size_t occurrence; // 0 for the field's first text
+};
+
+std::size_t mostTextsOf(Field field)
+{
+    std::size_t most = 0;
+    for (const ProblemKind& kind : problemKinds())
+        most = std::max<std::size_t>(most, static_cast<std::size_t>(
+                                               std::count(kind.textFields.begin(), kind.textFields.end(), field)));
+    return most;
+}
+
+const std::vector<FieldColumn>& fieldColumns()
+{
+    static const std::vector<FieldColumn> columns = [] {
+        std::vector<FieldColumn> all;
+        for (const FieldInfo& field : allFields()) {
+            const std::size_t count = mostTextsOf(field.field);
+            for (std::size_t i = 0; i < count; ++i) {
+                std::string name = field.elementName;
+                if (field.isList)
+                    name += std::to_string(i + 1);
+                all.push_back({std::move(name), field.field, i});
+            }
+        }
+        return all;
+    }();
+    return columns;
+}
+
+// The position of the column's text in the kind's field list, if it has one.
+std::optional<std::size_t> positionIn(const ProblemKind& kind, const FieldColumn& column)
+{
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < kind.textFields.size(); ++i) {
+        if (kind.textFields[i] != column.field)
+            continue;
+        if (seen++ == column.occurrence)
+            return i;
+    }
+    return std::nullopt;
+}
+
+TableRow rowOf(const ProblemBase& problem, const ProblemKind& layout, const char* level)
+{
+    const TextList texts = fieldsInLayout(problem, layout.tag);
+    TableRow row{layout.elementName, level};
+    for (const FieldColumn& column : fieldColumns()) {
+        const std::optional<std::size_t> position = positionIn(layout, column);
+        row.push_back(position && texts[*position] != kBlankText ? texts[*position] : std::string());
+    }
+    return row;
+}
+
+bool isEmptyRow(const TableRow& row)
+{
+    return std::all_of(row.begin(), row.end(), [](const std::string& cell) { return cell.empty(); });
+}
+
+// Where each named column stands in the table; found from the first row.
+struct Header {
+    std::optional<std::size_t> kind;
+    std::optional<std::size_t> level;
+    std::vector<std::pair<const FieldColumn*, std::size_t>> fields;
+    std::vector<std::size_t> unnamed; // empty names: their cells must be empty
+    std::size_t width = 0;
+};
+
+Header readHeader(const TableRow& names, std::vector<TableFinding>& findings)
+{
+    Header header;
+    header.width = names.size();
+    std::map<std::string, std::size_t> seen;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        if (name.empty()) {
+            header.unnamed.push_back(i);
+            continue;
+        }
+        if (!seen.emplace(name, i).second) {
+            findings.push_back({1, name, "列名が二度あります"});
+            continue;
+        }
+        if (name == kKindColumn) {
+            header.kind = i;
+        } else if (name == kLevelColumn) {
+            header.level = i;
+        } else {
+            const auto& columns = fieldColumns();
+            const auto found = std::find_if(columns.begin(), columns.end(),
+                                            [&](const FieldColumn& column) { return column.name == name; });
+            if (found == columns.end())
+                findings.push_back({1, name, "知らない列名です"});
+            else
+                header.fields.emplace_back(&*found, i);
+        }
+    }
+    if (!header.kind)
+        findings.push_back({1, kKindColumn, "kind の列がありません"});
+    return header;
+}
+
+const std::string& cellAt(const TableRow& row, std::optional<std::size_t> column)
+{
+    static const std::string none;
+    return column && *column < row.size() ? row[*column] : none;
+}
+
+// Reads the data rows one by one into problems, noting what is wrong.
+class RowReader {
+public:
+    RowReader(const Header& tableHeader, std::vector<TableFinding>& allFindings)
+        : header(tableHeader), findings(allFindings)
+    {
+    }
+
+    void read(const TableRow& row, std::size_t rowNumber)
+    {
+        number = rowNumber;
+        const std::size_t before = findings.size();
+        checkWidth(row);
+        const std::string& level = cellAt(row, header.level);
+        const bool isBranch = level == kSubElementName;
+        if (!isBranch && !level.empty() && level != kMainElementName)
+            note(kLevelColumn, "level は main か sub か空にしてください");
+        const ProblemKind* kind = kindOf(row, isBranch);
+        TextList texts = kind ? TextList(kind->fieldCount(), kBlankText) : TextList();
+        for (const auto& [column, index] : header.fields)
+            placeCell(cellAt(row, index), *column, kind, texts);
+        if (!isBranch)
+            parent = nullptr;
+        if (findings.size() != before || !kind)
+            return;
+        ProblemPtr problem = kind->create(std::move(texts));
+        if (isBranch) {
+            if (parent)
+                parent->addBranch(std::move(problem));
+            return;
+        }
+        parent = problem;
+        problems.push_back(std::move(problem));
+    }
+
+    ProblemList problems;
+
+private:
+    void note(const std::string& column, std::string message)
+    {
+        findings.push_back({number, column, std::move(message)});
+    }
+
+    void checkWidth(const TableRow& row)
+    {
+        for (std::size_t i = header.width; i < row.size(); ++i)
+            if (!row[i].empty()) {
+                note("", "列名の数より多くのセルがあります");
+                break;
+            }
+        for (std::size_t i : header.unnamed)
+            if (i < row.size() && !row[i].empty()) {
+                note("", "列名のない列にセルがあります");
+                break;
+            }
+    }
+
+    // The kind of the row; a branch row may leave it to its parent's.
+    const ProblemKind* kindOf(const TableRow& row, bool isBranch)
+    {
+        if (isBranch && !sawTopLevel) {
+            note(kLevelColumn, "最初の main の行より前に sub の行があります");
+            return nullptr;
+        }
+        const std::string& name = cellAt(row, header.kind);
+        const ProblemKind* kind = kindOfElement(name);
+        if (!kind)
+            kind = kindOfComboText(name);
+        if (!isBranch) {
+            sawTopLevel = true;
+            if (!kind)
+                note(kKindColumn, name.empty() ? "kind が空です" : "知らない kind です: " + name);
+            parentKind = kind;
+            return kind;
+        }
+        if (!parentKind)
+            return nullptr; // the parent's kind is refused already
+        if (name.empty())
+            return parentKind;
+        if (!kind)
+            note(kKindColumn, "知らない kind です: " + name);
+        else if (kind != parentKind)
+            note(kKindColumn, std::string("分岐の kind が親の kind (") + parentKind->elementName + ") と違います");
+        return kind == parentKind ? kind : nullptr;
+    }
+
+    // An empty cell, or one of exactly one space, is blank text.
+    void placeCell(const std::string& cell, const FieldColumn& column, const ProblemKind* kind, TextList& texts)
+    {
+        if (cell.empty() || !kind)
+            return;
+        const std::optional<std::size_t> position = positionIn(*kind, column);
+        if (!position) {
+            note(column.name, std::string(kind->elementName) + " にはこの列の欄がありません");
+            return;
+        }
+        texts[*position] = cell;
+    }
+
+    const Header& header;
+    std::vector<TableFinding>& findings;
+    std::size_t number = 0;
+    bool sawTopLevel = false;
+    const ProblemKind* parentKind = nullptr; // of the last top-level row
+    ProblemPtr parent;                       // of the last top-level row, when it is sound
+};
+
+} // namespace
+
+std::vector<std::string> tableColumnNames()
+{
+    std::vector<std::string> names{kKindColumn, kLevelColumn};
+    for (const FieldColumn& column : fieldColumns())
+        names.push_back(column.name);
+    return names;
+}
+
+std::vector<TableRow> problemRows(const ProblemList& problems)
+{
+    std::vector<TableRow> rows{tableColumnNames()};
+    for (const ProblemPtr& problem : problems) {
+        const ProblemKind* kind = findKind(problem->type);
+        if (!kind)
+            continue;
+        rows.push_back(rowOf(*problem, *kind, kMainElementName));
+        for (const ProblemPtr& branch : problem->getBranches())
+            rows.push_back(rowOf(*branch, *kind, kSubElementName));
+    }
+    return rows;
+}
+
+ImportedProblems problemsFromRows(const std::vector<TableRow>& rows)
+{
+    ImportedProblems imported;
+    if (rows.empty()) {
+        imported.findings.push_back({0, "", "列名の行がありません"});
+        return imported;
+    }
+    const Header header = readHeader(rows.front(), imported.findings);
+    if (!header.kind)
+        return imported;
+    RowReader reader(header, imported.findings);
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        if (!isEmptyRow(rows[i]))
+            reader.read(rows[i], i + 1);
+    imported.problems = std::move(reader.problems);
+    return imported;
+}

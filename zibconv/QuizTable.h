@@ -1,0 +1,35 @@
+// A quiz set as a spreadsheet table and back: one row per problem, each
+// top-level problem followed by its branches, one column per field text.
+#pragma once
+
+#include "model/ProblemList.h"
+#include "zibconv/TableText.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// What import found wrong with a table: the row as a spreadsheet numbers
+// it (the column names are row 1; 0 is the table as a whole) and the
+// column's name (empty for a whole row), and what is wrong, in Shift-JIS.
+struct TableFinding {
+    std::size_t row = 0;
+    std::string column;
+    std::string message;
+};
+
+// "kind", "level", then the columns of the field texts.
+std::vector<std::string> tableColumnNames();
+
+// The column names, then a row for each problem and each of its branches.
+// Cells are the problems' Shift-JIS texts; blank text is an empty cell.
+std::vector<TableRow> problemRows(const ProblemList& problems);
+
+// The problems of rows whose cells are Shift-JIS already, the first row
+// being the column names. Every finding is listed; the problems are only
+// complete when there is none.
+struct ImportedProblems {
+    ProblemList problems;
+    std::vector<TableFinding> findings;
+};
+ImportedProblems problemsFromRows(const std::vector<TableRow>& rows);

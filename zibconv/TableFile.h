@@ -1,0 +1,29 @@
+// A table's bytes: UTF-8 with a byte-order mark (so that Excel takes it as
+// UTF-8) or Shift-JIS on the way out; on the way in also UTF-16 with its
+// mark, as Excel's "Unicode text", and UTF-8 or Shift-JIS told apart by
+// their bytes when no mark says which.
+#pragma once
+
+#include "zibconv/QuizTable.h"
+#include "zibconv/TableText.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class TableEncoding { Utf8, ShiftJis };
+
+// Rows of Shift-JIS cells as the bytes of a table file; nothing when a
+// text is not Shift-JIS.
+std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char separator, TableEncoding encoding);
+
+// The rows of a table file with their cells in Shift-JIS. `given` is the
+// encoding the user named, which overrides the detection. Every cell that
+// cannot be read, or holds a character code page 932 or a quiz file cannot
+// hold, is a finding; such a cell is read as empty.
+struct DecodedTable {
+    std::vector<TableRow> rows;
+    std::vector<TableFinding> findings;
+};
+DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given);

@@ -1,0 +1,134 @@
+#include "zibconv/TableText.h"
+
+namespace {
+
+class TableParser {
+public:
+    TableParser(std::string_view source, char separatorChar) : text(source), separator(separatorChar) {}
+
+    ParsedTable parse()
+    {
+        ParsedTable table;
+        while (pos < text.size()) {
+            TableRow row;
+            const bool closed = readRow(row);
+            if (!closed) {
+                table.unclosedQuoteRow = table.rows.size() + 1;
+                break;
+            }
+            table.rows.push_back(std::move(row));
+        }
+        return table;
+    }
+
+private:
+    // False when a quoted cell of the row never closes.
+    bool readRow(TableRow& row)
+    {
+        for (;;) {
+            std::string cell;
+            if (pos < text.size() && text[pos] == '"') {
+                if (!readQuoted(cell))
+                    return false;
+            }
+            readPlain(cell);
+            row.push_back(std::move(cell));
+            if (pos == text.size())
+                return true;
+            if (text[pos] == separator) {
+                ++pos;
+                continue;
+            }
+            skipLineBreak();
+            return true;
+        }
+    }
+
+    // Up to the closing quote; a doubled quote is one quote.
+    bool readQuoted(std::string& cell)
+    {
+        ++pos;
+        for (;;) {
+            const std::size_t special = text.find_first_of("\"\r\n", pos);
+            if (special == std::string_view::npos)
+                return false;
+            cell.append(text.substr(pos, special - pos));
+            pos = special;
+            if (text[pos] == '"') {
+                if (pos + 1 < text.size() && text[pos + 1] == '"') {
+                    cell += '"';
+                    pos += 2;
+                    continue;
+                }
+                ++pos;
+                return true;
+            }
+            skipLineBreak();
+            cell += "\r\n";
+        }
+    }
+
+    // Up to the separator or the line break; after a closing quote, what
+    // stands before them belongs to the cell too, as spreadsheets read it.
+    void readPlain(std::string& cell)
+    {
+        const char stops[] = {separator, '\r', '\n', '\0'};
+        std::size_t end = text.find_first_of(std::string_view(stops, 3), pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        cell.append(text.substr(pos, end - pos));
+        pos = end;
+    }
+
+    void skipLineBreak()
+    {
+        if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
+            ++pos;
+        ++pos;
+    }
+
+    std::string_view text;
+    char separator;
+    std::size_t pos = 0;
+};
+
+bool needsQuotes(const std::string& cell, char separator)
+{
+    return cell.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string::npos;
+}
+
+void appendCell(std::string& out, const std::string& cell, char separator)
+{
+    if (!needsQuotes(cell, separator)) {
+        out += cell;
+        return;
+    }
+    out += '"';
+    for (char c : cell) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+} // namespace
+
+ParsedTable parseTable(std::string_view text, char separator)
+{
+    return TableParser(text, separator).parse();
+}
+
+std::string writeTable(const std::vector<TableRow>& rows, char separator)
+{
+    std::string out;
+    for (const TableRow& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i > 0)
+                out += separator;
+            appendCell(out, row[i], separator);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
