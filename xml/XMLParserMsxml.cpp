@@ -99,6 +99,7 @@ void configure(IXMLDOMDocument* document)
     check(document->put_async(VARIANT_FALSE));
     check(document->put_validateOnParse(VARIANT_FALSE));
     check(document->put_resolveExternals(VARIANT_FALSE));
+    check(document->put_preserveWhiteSpace(VARIANT_TRUE));
     ComPtr<IXMLDOMDocument2> document2;
     check(document->QueryInterface(ZIB_MSXML_DOCUMENT2, document2.putVoid()));
     VARIANT prohibit;

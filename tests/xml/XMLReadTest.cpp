@@ -71,6 +71,17 @@ TEST_F(XMLRead, ReferencesAreResolvedAndLineEndsNormalised)
     EXPECT_EQ(read("<a>1&#13;&#10;2</a>"), "a[#text=\"1\r\n2\"]");
 }
 
+// A reference splits a text for some parsers; the spaces beside it are
+// still the text's own, and only whole texts of whitespace are dropped.
+TEST_F(XMLRead, SpacesBesideReferencesStayInTheText)
+{
+    EXPECT_EQ(read("<a>&amp; </a>"), "a[#text=\"& \"]");
+    EXPECT_EQ(read("<a> &lt;</a>"), "a[#text=\" <\"]");
+    EXPECT_EQ(read("<a>&#32;x</a>"), "a[#text=\" x\"]");
+    EXPECT_EQ(read("<a>x&#13;</a>"), "a[#text=\"x\r\"]");
+    EXPECT_EQ(read("<r> <a>&#32;</a> </r>"), "r[a]");
+}
+
 TEST_F(XMLRead, ShiftJisTextsArriveAsTheirBytes)
 {
     // 表 ends in 0x5C, ① is an NEC special character of code page 932.
