@@ -1,0 +1,84 @@
+// zibconv's command line: what each form does, where its output goes, and
+// every wrong use.
+#include "zibconv/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::optional<Invocation> parsed(std::vector<std::string> arguments)
+{
+    UsageError error;
+    std::optional<Invocation> invocation = parseCommandLine(arguments, error);
+    EXPECT_TRUE(invocation) << error.message << " " << error.argument;
+    return invocation;
+}
+
+std::string refusal(std::vector<std::string> arguments)
+{
+    UsageError error;
+    const std::optional<Invocation> invocation = parseCommandLine(arguments, error);
+    EXPECT_FALSE(invocation);
+    return error.message + (error.argument.empty() ? "" : ": " + error.argument);
+}
+
+TEST(CommandLine, EachCommandWithItsDefaultOutput)
+{
+    const Invocation exported = *parsed({"export", "dir/SET.xml"});
+    EXPECT_EQ(exported.command, Command::Export);
+    EXPECT_EQ(exported.input, "dir/SET.xml");
+    EXPECT_EQ(exported.output, "dir/SET.csv");
+    EXPECT_EQ(parsed({"import", "C:\\sets\\TABLE.tsv"})->output, "C:\\sets\\TABLE.xml");
+    EXPECT_EQ(parsed({"import", "a.b/TABLE"})->output, "a.b/TABLE.xml");
+    EXPECT_EQ(parsed({"export", "SET.xml", "out.txt"})->output, "out.txt");
+    EXPECT_EQ(parsed({"check", "SET.xml"})->command, Command::Check);
+    EXPECT_EQ(parsed({"--help"})->command, Command::Help);
+    EXPECT_EQ(parsed({"--version"})->command, Command::Version);
+}
+
+// A file dropped on the program arrives as its only argument.
+TEST(CommandLine, AFileAloneChoosesByItsExtension)
+{
+    EXPECT_EQ(parsed({"SET.XML"})->command, Command::Export);
+    EXPECT_EQ(parsed({"SET.XML"})->output, "SET.csv");
+    for (const char* table : {"t.csv", "t.TSV", "t.txt"}) {
+        SCOPED_TRACE(table);
+        EXPECT_EQ(parsed({table})->command, Command::Import);
+        EXPECT_EQ(parsed({table})->output, "t.xml");
+    }
+}
+
+TEST(CommandLine, OptionsStandAnywhereAfterTheCommand)
+{
+    const Invocation invocation = *parsed({"export", "--force", "SET.xml", "--encoding", "shift_jis", "o.csv"});
+    EXPECT_TRUE(invocation.force);
+    EXPECT_EQ(invocation.encoding, TableEncoding::ShiftJis);
+    EXPECT_EQ(invocation.output, "o.csv");
+    EXPECT_EQ(parsed({"import", "--encoding=UTF-8", "t.csv"})->encoding, TableEncoding::Utf8);
+    EXPECT_FALSE(parsed({"import", "t.csv"})->encoding);
+}
+
+TEST(CommandLine, WrongUsesAreRefusedWithTheReason)
+{
+    EXPECT_EQ(refusal({}), "コマンドがありません");
+    EXPECT_EQ(refusal({"convert", "x"}), "知らないコマンドです: convert");
+    EXPECT_EQ(refusal({"SET.doc"}), "知らないコマンドです: SET.doc");
+    EXPECT_EQ(refusal({"export"}), "入力ファイルを書いてください");
+    EXPECT_EQ(refusal({"export", "a.xml", "b.csv", "c.csv"}), "ファイルが多すぎます: c.csv");
+    EXPECT_EQ(refusal({"check", "a.xml", "b.csv"}), "ファイルが多すぎます: b.csv");
+    EXPECT_EQ(refusal({"import", "t.csv", "--fast"}), "知らないオプションです: --fast");
+    EXPECT_EQ(refusal({"import", "t.csv", "--encoding"}), "--encoding の後に utf-8 か shift_jis を書いてください");
+    EXPECT_EQ(refusal({"import", "t.csv", "--encoding", "latin1"}),
+              "--encoding には utf-8 か shift_jis を書いてください: latin1");
+    EXPECT_EQ(refusal({"check", "a.xml", "--force"}), "check には --encoding も --force も付けられません");
+}
+
+TEST(CommandLine, TabsForTsvAndTxtCommasOtherwise)
+{
+    EXPECT_EQ(separatorFor("a.TSV"), '\t');
+    EXPECT_EQ(separatorFor("a.txt"), '\t');
+    EXPECT_EQ(separatorFor("a.csv"), ',');
+    EXPECT_EQ(separatorFor("a"), ',');
+}
+
+} // namespace

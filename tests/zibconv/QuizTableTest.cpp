@@ -1,0 +1,134 @@
+// Problems as table rows and back: the columns, blank text, branches, and
+// every refusal of import with its row and column.
+#include "zibconv/QuizTable.h"
+
+#include "model/ProblemFields.h"
+#include "model/ProblemKinds.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Rows = std::vector<TableRow>;
+
+const TableRow kHeader = {"kind", "level", "question", "answer", "dummy1", "dummy2", "dummy3", "hint1", "hint2",
+                          "hint3", "hint4", "panel1", "panel2", "panel3", "panel4", "panel5", "panel6", "panel7",
+                          "panel8", "panel9", "panel10", "reel1", "reel2", "reel3", "reel4", "reel5", "reel6"};
+
+std::string findingsOf(const ImportedProblems& imported)
+{
+    std::string out;
+    for (const TableFinding& finding : imported.findings)
+        out += std::to_string(finding.row) + "/" + finding.column + ":" + finding.message + "\n";
+    return out;
+}
+
+std::string describe(const ProblemList& problems)
+{
+    std::string out;
+    const auto one = [](const ProblemBase& problem) {
+        std::string text = std::to_string(problem.type);
+        for (const std::string& field : getFields(problem))
+            text += "|" + field;
+        return text;
+    };
+    for (const ProblemPtr& problem : problems) {
+        out += one(*problem);
+        for (const ProblemPtr& branch : problem->getBranches())
+            out += " > " + one(*branch);
+        out += "\n";
+    }
+    return out;
+}
+
+// Imports rows that must be accepted and describes the problems.
+std::string imported(const Rows& rows)
+{
+    const ImportedProblems result = problemsFromRows(rows);
+    EXPECT_EQ(findingsOf(result), "");
+    return describe(result.problems);
+}
+
+TEST(QuizTable, ExportWritesTheColumnsThenEachProblemFollowedByItsBranches)
+{
+    ProblemPtr yontaku = createProblem(YONTAKU, {"問", " ", "d1", " ", "d3"});
+    yontaku->addBranch(createProblem(YONTAKU, {"枝", "答", "x", "y", "z"}));
+    const Rows rows = problemRows({yontaku, createProblem(RENSOU, {"h1", "h2", "h3", "h4", "a", "d1", "d2", "d3"})});
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0], kHeader);
+    EXPECT_EQ(rows[1], (TableRow{"yontaku", "main", "問", "", "d1", "", "d3", "", "", "", "", "", "", "", "", "", "",
+                                 "", "", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(TableRow(rows[2].begin(), rows[2].begin() + 7), (TableRow{"yontaku", "sub", "枝", "答", "x", "y", "z"}));
+    EXPECT_EQ(TableRow(rows[3].begin(), rows[3].begin() + 11),
+              (TableRow{"rensou", "main", "", "a", "d1", "d2", "d3", "h1", "h2", "h3", "h4"}));
+}
+
+TEST(QuizTable, ImportTakesAnySubsetOfColumnsInAnyOrder)
+{
+    EXPECT_EQ(imported({{"reel2", "kind", "question"}, {"r", "slot", "q"}}), "5|q| | |r| | | | \n");
+    EXPECT_EQ(imported({{"kind"}, {"ox"}}), "0| | \n");
+}
+
+TEST(QuizTable, KindsByFileNameOrEditorNameAndBranchesTakeTheirParentsKind)
+{
+    EXPECT_EQ(imported({{"kind", "level", "question"},
+                        {"四択", "", "親"},
+                        {"", "sub", "枝1"},
+                        {"yontaku", "sub", "枝2"},
+                        {"並べ替え", "main", "並"}}),
+              "1|親| | | |  > 1|枝1| | | |  > 1|枝2| | | | \n3|並| \n");
+}
+
+TEST(QuizTable, EmptyCellsAndSingleSpacesAreBlankAndListsKeepTheirPositions)
+{
+    EXPECT_EQ(imported({{"kind", "question", "answer", "dummy1", "dummy2"}, {"yontaku", " ", "", "", "二"}}),
+              "1| | | |二| \n");
+}
+
+TEST(QuizTable, RowsOfEmptyCellsAreSkipped)
+{
+    EXPECT_EQ(imported({{"kind", "question"}, {"", ""}, {"ox", "q"}, {""}, {"", "", "", ""}}), "0|q| \n");
+}
+
+TEST(QuizTable, TrailingEmptyCellsBeyondTheColumnNamesCarryNothing)
+{
+    EXPECT_EQ(imported({{"kind", "question", ""}, {"ox", "q", "", "", ""}}), "0|q| \n");
+}
+
+TEST(QuizTable, EveryRefusalNamesItsRowAndColumn)
+{
+    const ImportedProblems result = problemsFromRows({
+        {"kind", "level", "question", "dummy1", "hint1", ""},
+        {"ox", "main", "q", "誤", "", ""},       // 2: ox has no wrong choices
+        {"yontaku", "top", "q", "", "", ""},     // 3: unknown level
+        {"quiz", "", "q", "", "", ""},           // 4: unknown kind
+        {"", "", "q", "", "", ""},               // 5: no kind
+        {"yontaku", "", "q", "", "", ""},        // 6
+        {"rensou", "sub", "", "", "h", ""},      // 7: a branch of another kind
+        {"yontaku", "", "q", "", "", "x"},       // 8: a cell without a column name
+        {"yontaku", "", "q", "", "", "", "more"}, // 9: more cells than names
+    });
+    EXPECT_EQ(findingsOf(result), "2/dummy1:ox にはこの列の欄がありません\n"
+                                  "3/level:level は main か sub か空にしてください\n"
+                                  "4/kind:知らない kind です: quiz\n"
+                                  "5/kind:kind が空です\n"
+                                  "7/kind:分岐の kind が親の kind (yontaku) と違います\n"
+                                  "8/:列名のない列にセルがあります\n"
+                                  "9/:列名の数より多くのセルがあります\n");
+}
+
+TEST(QuizTable, ABranchBeforeAnyTopLevelRowIsRefused)
+{
+    EXPECT_EQ(findingsOf(problemsFromRows({{"kind", "level"}, {"ox", "sub"}, {"ox", "main"}})),
+              "2/level:最初の main の行より前に sub の行があります\n");
+}
+
+TEST(QuizTable, ColumnNamesMustBeKnownOnceAndIncludeKind)
+{
+    EXPECT_EQ(findingsOf(problemsFromRows({{"question", "Question", "question", "dummy4"}})),
+              "1/Question:知らない列名です\n1/question:列名が二度あります\n1/dummy4:知らない列名です\n"
+              "1/kind:kind の列がありません\n");
+    EXPECT_EQ(findingsOf(problemsFromRows({})), "0/:列名の行がありません\n");
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+// A table's bytes in each encoding a spreadsheet writes, and every cell a
+// quiz file could not hold, refused with its row and column.
+#include "zibconv/TableFile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Rows = std::vector<TableRow>;
+
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+
+std::string utf16(const std::u16string& text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+std::string findingsOf(const DecodedTable& table)
+{
+    std::string out;
+    for (const TableFinding& finding : table.findings)
+        out += std::to_string(finding.row) + "/" + finding.column + ":" + finding.message + "\n";
+    return out;
+}
+
+// "kind,question" then one row, in Shift-JIS cells.
+Rows decoded(const std::string& bytes, std::optional<TableEncoding> given = std::nullopt)
+{
+    const DecodedTable table = decodeTable(bytes, ',', given);
+    EXPECT_EQ(findingsOf(table), "");
+    return table.rows;
+}
+
+TEST(TableFile, ExportWritesUtf8WithItsMarkOrShiftJis)
+{
+    const Rows rows{{"kind", "question"}, {"四択", "日本"}};
+    EXPECT_EQ(encodeTable(rows, ',', TableEncoding::Utf8),
+              kUtf8Mark + "kind,question\r\n\xE5\x9B\x9B\xE6\x8A\x9E,\xE6\x97\xA5\xE6\x9C\xAC\r\n");
+    EXPECT_EQ(encodeTable(rows, ',', TableEncoding::ShiftJis), "kind,question\r\n四択,日本\r\n");
+}
+
+TEST(TableFile, TheMarkOrTheBytesTellTheEncoding)
+{
+    const Rows expected{{"kind", "question"}, {"四択", "日本"}};
+    const std::string utf8Body = "kind,question\r\n\xE5\x9B\x9B\xE6\x8A\x9E,\xE6\x97\xA5\xE6\x9C\xAC\r\n";
+    EXPECT_EQ(decoded(kUtf8Mark + utf8Body), expected);
+    EXPECT_EQ(decoded(utf8Body), expected);
+    EXPECT_EQ(decoded("kind,question\r\n四択,日本\r\n"), expected);
+    EXPECT_EQ(decoded(utf16(u"kind,question\r\n四択,日本\r\n", false)), expected);
+    EXPECT_EQ(decoded(utf16(u"kind,question\r\n四択,日本\r\n", true)), expected);
+}
+
+// Half-width katakana "ｱｲ" in Shift-JIS (0xB1 0xB2) is no UTF-8; "ﾃｱ"
+// (0xC3 0xB1) is also the UTF-8 of "ñ". Told, the encoding is taken.
+TEST(TableFile, AGivenEncodingOverridesTheBytes)
+{
+    EXPECT_EQ(decoded("kind,question\r\nox,\xB1\xB2\r\n")[1][1], "\xB1\xB2");
+    const DecodedTable guessed = decodeTable("kind,question\r\nox,\xC3\xB1\r\n", ',', std::nullopt);
+    EXPECT_EQ(findingsOf(guessed), "2/question:シフトJIS (コードページ 932) にない文字 U+00F1 があります\n"
+                                   "0/:表がシフトJISで書かれているなら、--encoding shift_jis を付けるとシフトJISとして読みます\n");
+    EXPECT_EQ(decoded("kind,question\r\nox,\xC3\xB1\r\n", TableEncoding::ShiftJis)[1][1], "\xC3\xB1");
+    const DecodedTable notUtf8 = decodeTable("kind,question\r\nox,\xB1\xB2\r\n", ',', TableEncoding::Utf8);
+    EXPECT_EQ(findingsOf(notUtf8), "2/question:UTF-8 として読めないバイトがあります\n");
+}
+
+// The JIS forms of tables made on macOS or Linux are the characters that
+// Windows shows in their place; where code page 932 holds a character
+// twice, the IBM code is written, as Windows writes it.
+TEST(TableFile, CharactersBecomeTheCodesWindowsWrites)
+{
+    const std::pair<const char*, const char*> forms[] = {
+        {"\xE3\x80\x9C", "\x81\x60"}, // U+301C WAVE DASH
+        {"\xEF\xBD\x9E", "\x81\x60"}, // U+FF5E FULLWIDTH TILDE
+        {"\xE2\x80\x96", "\x81\x61"}, // U+2016 DOUBLE VERTICAL LINE
+        {"\xE2\x88\x92", "\x81\x7C"}, // U+2212 MINUS SIGN
+        {"\xC2\xA2", "\x81\x91"},     // U+00A2 CENT SIGN
+        {"\xC2\xA3", "\x81\x92"},     // U+00A3 POUND SIGN
+        {"\xC2\xAC", "\x81\xCA"},     // U+00AC NOT SIGN
+        {"\xE2\x80\x94", "\x81\x5C"}, // U+2014 EM DASH
+        {"\xE7\xBA\x8A", "\xFA\x5C"}, // U+7E8A, NEC-selected 0xED40 or IBM 0xFA5C
+        {"\xE2\x85\xB0", "\xFA\x40"}, // U+2170 SMALL ROMAN NUMERAL ONE
+        {"\xE2\x85\xA0", "\x87\x54"}, // U+2160 ROMAN NUMERAL ONE: NEC row 13
+        {"\xE2\x88\xB5", "\x81\xE6"}, // U+2235 BECAUSE: the JIS code
+    };
+    for (const auto& [utf8, shiftJis] : forms) {
+        SCOPED_TRACE(shiftJis);
+        EXPECT_EQ(decoded(std::string("kind,question\r\nox,") + utf8 + "\r\n")[1][1], shiftJis);
+    }
+}
+
+TEST(TableFile, ACharacterCodePage932CannotHoldIsRefusedWithItsPlace)
+{
+    // YEN SIGN and OVERLINE would turn into "\" and "~"; é and the emoji
+    // have no code at all.
+    const DecodedTable table = decodeTable(kUtf8Mark + "kind,question,answer\r\nox,\xC2\xA5,\xE2\x80\xBE\r\n"
+                                                       "ox,ok,caf\xC3\xA9\r\nox,\xF0\x9F\x98\x80,\r\n",
+                                           ',', std::nullopt);
+    EXPECT_EQ(findingsOf(table), "2/question:シフトJIS (コードページ 932) にない文字 U+00A5 があります\n"
+                                 "2/answer:シフトJIS (コードページ 932) にない文字 U+203E があります\n"
+                                 "3/answer:シフトJIS (コードページ 932) にない文字 U+00E9 があります\n"
+                                 "4/question:シフトJIS (コードページ 932) にない文字 U+1F600 があります\n");
+    EXPECT_EQ(table.rows[2][1], "ok");
+    EXPECT_EQ(table.rows[2][2], "");
+}
+
+TEST(TableFile, BytesThatAreNoTextAndControlCharactersAreRefused)
+{
+    const DecodedTable shiftJis = decodeTable("kind,question\r\nox,\x81\r\nox,a\x01" "b\r\n", ',', TableEncoding::ShiftJis);
+    EXPECT_EQ(findingsOf(shiftJis), "2/question:シフトJISとして読めないバイトがあります\n"
+                                    "3/question:クイズファイルに書けない制御文字 U+0001 があります\n");
+    EXPECT_EQ(findingsOf(decodeTable(std::string("\xFF\xFE" "k\0\0\xD8", 6), ',', std::nullopt)), "0/:UTF-16 として読めません\n");
+    EXPECT_EQ(findingsOf(decodeTable("\xFF\xFE" "k", ',', std::nullopt)), "0/:UTF-16 として読めません\n");
+}
+
+TEST(TableFile, AQuoteLeftOpenIsAFindingOfItsRow)
+{
+    EXPECT_EQ(findingsOf(decodeTable("kind\r\nox\r\n\"ox\r\n", ',', std::nullopt)),
+              "3/:引用符 \" が閉じられないまま表が終わっています\n");
+}
+
+} // namespace
