@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# run.sh MESSAGES-ENCODING ZIBCONV...
+# Runs the zibconv program (natively, or the Windows one through Wine) on
+# real files and compares exit statuses, the files it writes and check's
+# report with the expected ones beside this script: both programs must give
+# the same answers. MESSAGES-ENCODING is that of the program's standard
+# output (UTF-8 natively, code page 932 under Wine), turned into UTF-8 for
+# the comparison. Standard input is never a console, so the program must
+# never wait for Enter. Set ZIB_E2E_RECORD=1 to write the expected files.
+set -u
+encoding=$1
+shift
+zibconv=("$@")
+here=$(cd "$(dirname "$0")" && pwd)
+expected=$here/expected
+work=$(mktemp -d "${TMPDIR:-/tmp}/zibconv-e2e.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cp "$here"/set.xml "$here"/lenient.xml "$here"/excel-unicode.txt "$here"/refused.csv "$work"/
+cd "$work" || exit 1
+failures=0
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# run STATUS ARGS...: runs the program and checks its exit status.
+run() {
+    local want=$1 got
+    shift
+    "${zibconv[@]}" "$@" </dev/null >stdout.bin 2>stderr.bin
+    got=$?
+    [ "$got" -eq "$want" ] || fail "zibconv $* exited with $got, not $want: $(iconv -f "$encoding" -t UTF-8 stderr.bin)"
+}
+
+# same FILE NAME: FILE holds the bytes of the expected file NAME.
+same() {
+    if [ -n "${ZIB_E2E_RECORD:-}" ]; then
+        mkdir -p "$expected" && cp "$1" "$expected/$2"
+    elif ! cmp -s "$1" "$expected/$2"; then
+        fail "$1 differs from expected/$2"
+    fi
+}
+
+# Export, in both encodings and separators, and the file-alone form.
+run 0 export set.xml
+same set.csv set.csv
+run 0 export set.xml set-sjis.tsv --encoding shift_jis
+same set-sjis.tsv set-sjis.tsv
+cp set.xml dropped.xml
+run 0 dropped.xml
+cmp -s dropped.csv set.csv || fail "a file alone is not exported like export"
+
+# Import of what export wrote gives the editor's own save of the set.
+run 0 import set.csv set-from-csv.xml
+same set-from-csv.xml set-saved.xml
+run 0 import set-sjis.tsv set-from-tsv.xml --encoding shift_jis
+cmp -s set-from-tsv.xml set-from-csv.xml || fail "the Shift-JIS TSV imports otherwise than the CSV"
+run 0 import excel-unicode.txt
+same excel-unicode.xml excel-unicode.xml
+
+# An existing output is only replaced with --force.
+cp set.csv kept.csv
+run 1 export lenient.xml kept.csv
+cmp -s kept.csv set.csv || fail "an existing output was replaced without --force"
+run 0 export lenient.xml kept.csv --force
+cmp -s kept.csv set.csv && fail "--force did not replace the output"
+
+# A refused table writes nothing and names every finding.
+run 1 import refused.csv
+[ -e refused.xml ] && fail "a refused table wrote refused.xml"
+iconv -f "$encoding" -t UTF-8 stderr.bin | tr -d '\r' >refused.txt
+same refused.txt refused.txt
+
+# check reports what the editor would not keep, and nothing for a saved set.
+run 1 check lenient.xml
+iconv -f "$encoding" -t UTF-8 stdout.bin | tr -d '\r' >check-lenient.txt
+same check-lenient.txt check-lenient.txt
+run 0 check set-from-csv.xml
+
+# Inputs that cannot be read, and wrong uses.
+run 2 export missing.xml
+printf 'not xml' >broken.xml
+run 2 export broken.xml
+run 2 check broken.xml
+run 2 import missing.csv
+run 64 convert set.xml
+run 64 export
+run 64 import set.csv --encoding latin1
+run 64 check set.xml --force
+run 0 --help
+grep -q 'zibconv check SET.xml' stdout.bin || fail "--help does not show the usage"
+run 0 --version
+
+[ "$failures" -eq 0 ] && echo "zibconv end to end: all passed"
+[ "$failures" -eq 0 ]
