@@ -124,5 +124,10 @@ std::optional<std::string> encodeShiftJis(std::u32string_view codePoints)
             return std::nullopt;
         c = windowsFormOf(c);
     }
-    return encodeShiftJisBySystem(windowsForms);
+    // Windows also writes U+0080 and four private characters as the single
+    // bytes 0x80, 0xA0 and 0xFD-0xFF, which no text here may hold.
+    std::optional<std::string> bytes = encodeShiftJisBySystem(windowsForms);
+    if (bytes && !hasShiftJisStructure(*bytes))
+        return std::nullopt;
+    return bytes;
 }

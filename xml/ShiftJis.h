@@ -35,7 +35,9 @@ std::size_t lengthOfWholeCharacters(std::string_view bytes);
 // NEC-selected ones); the JIS forms that tables made on other systems hold
 // become the characters Windows shows in their place (U+301C WAVE DASH is
 // 0x8160, as U+FF5E is), and the JIS X 0201 forms U+00A5 YEN SIGN and
-// U+203E OVERLINE, which would turn into "\" and "~", are refused.
+// U+203E OVERLINE, which would turn into "\" and "~", are refused, as are
+// the characters Windows writes as the single bytes the check above
+// refuses.
 std::optional<std::string> encodeShiftJis(std::u32string_view codePoints);
 
 // The same for characters of the Basic Multilingual Plane that are no JIS
