@@ -69,11 +69,33 @@ std::optional<std::wstring> decodeToWide(const XMLSource& source)
     return multiByteToWide(source.bytes, static_cast<UINT>(source.encoding.codePage));
 }
 
+namespace {
+
+// The text with each character in the form that code page 932 takes on both
+// platforms; a refused one is "?". Nothing when every character is its own.
+std::optional<std::wstring> inCodePage932Forms(std::wstring_view text)
+{
+    std::optional<std::wstring> forms;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::optional<char32_t> form = codePage932FormOf(static_cast<char32_t>(text[i]));
+        if (form == static_cast<char32_t>(text[i]))
+            continue;
+        if (!forms)
+            forms.emplace(text);
+        (*forms)[i] = form ? static_cast<wchar_t>(*form) : L'?';
+    }
+    return forms;
+}
+
+} // namespace
+
 std::string wideToShiftJis(std::wstring_view text)
 {
     for (wchar_t c : text)
         if (isSurrogate(c))
             return wideToShiftJis(withoutSurrogates(text));
+    if (const std::optional<std::wstring> forms = inCodePage932Forms(text))
+        return wideToShiftJis(*forms);
     if (text.empty())
         return std::string();
     // Converted in a buffer of the thread's own, so that the result is

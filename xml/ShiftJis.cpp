@@ -1,5 +1,7 @@
 #include "xml/ShiftJis.h"
 
+#include "xml/Unicode.h"
+
 #include <vector>
 
 namespace {
@@ -92,10 +94,7 @@ std::size_t lengthOfWholeCharacters(std::string_view bytes)
     return i;
 }
 
-namespace {
-
-// The JIS forms of characters that code page 932 holds in another form.
-char32_t windowsFormOf(char32_t c)
+std::optional<char32_t> codePage932FormOf(char32_t c)
 {
     switch (c) {
     case 0x301C: return 0xFF5E; // WAVE DASH: FULLWIDTH TILDE
@@ -105,29 +104,68 @@ char32_t windowsFormOf(char32_t c)
     case 0x00A3: return 0xFFE1; // POUND SIGN
     case 0x00AC: return 0xFFE2; // NOT SIGN
     case 0x2014: return 0x2015; // EM DASH: HORIZONTAL BAR
-    default: return c;
+    // YEN SIGN and OVERLINE would become "\" and "~"; Windows writes U+0080
+    // and four private characters as single bytes no text here may hold.
+    case 0x00A5:
+    case 0x203E:
+    case 0x0080:
+    case 0xF8F0:
+    case 0xF8F1:
+    case 0xF8F2:
+    case 0xF8F3: return std::nullopt;
+    default: return c <= 0xFFFF ? std::optional(c) : std::nullopt;
     }
 }
 
-bool isRefusedForm(char32_t c)
+std::optional<std::string> encodeShiftJis(std::u32string_view codePoints)
 {
-    return c == 0x00A5 || c == 0x203E || c > 0xFFFF;
+    std::u32string forms(codePoints);
+    for (char32_t& c : forms) {
+        const std::optional<char32_t> form = codePage932FormOf(c);
+        if (!form)
+            return std::nullopt;
+        c = *form;
+    }
+    return encodeShiftJisBySystem(forms);
+}
+
+namespace {
+
+// Whether UTF-8 text holds a character whose form differs from itself
+// (codePage932FormOf); a byte scan, since most texts hold none.
+bool mayNeedForms(std::string_view utf8)
+{
+    const auto at = [&](std::size_t i) { return i < utf8.size() ? static_cast<unsigned char>(utf8[i]) : 0; };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char b = at(i);
+        if (b < 0xC2)
+            continue;
+        if (b >= 0xF0)
+            return true; // beyond the Basic Multilingual Plane
+        const unsigned char next = at(i + 1);
+        if ((b == 0xC2 && (next == 0x80 || next == 0xA2 || next == 0xA3 || next == 0xA5 || next == 0xAC)) ||
+            (b == 0xE2 && (next == 0x80 || next == 0x88)) || (b == 0xE3 && next == 0x80) ||
+            (b == 0xEF && next == 0xA3))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
-std::optional<std::string> encodeShiftJis(std::u32string_view codePoints)
+std::optional<std::string> utf8InCodePage932Forms(std::string_view utf8)
 {
-    std::u32string windowsForms(codePoints);
-    for (char32_t& c : windowsForms) {
-        if (isRefusedForm(c))
-            return std::nullopt;
-        c = windowsFormOf(c);
-    }
-    // Windows also writes U+0080 and four private characters as the single
-    // bytes 0x80, 0xA0 and 0xFD-0xFF, which no text here may hold.
-    std::optional<std::string> bytes = encodeShiftJisBySystem(windowsForms);
-    if (bytes && !hasShiftJisStructure(*bytes))
+    if (!mayNeedForms(utf8))
         return std::nullopt;
-    return bytes;
+    std::optional<std::u32string> codePoints = decodeUtf8(utf8);
+    if (!codePoints)
+        return std::nullopt;
+    bool changed = false;
+    for (char32_t& c : *codePoints) {
+        const std::optional<char32_t> form = codePage932FormOf(c);
+        const char32_t taken = form ? *form : U'?';
+        changed = changed || taken != c;
+        c = taken;
+    }
+    return changed ? std::optional(encodeUtf8(*codePoints)) : std::nullopt;
 }

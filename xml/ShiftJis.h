@@ -29,15 +29,24 @@ bool isValidShiftJis(std::string_view bytes);
 // byte, which is no Shift-JIS text.
 std::size_t lengthOfWholeCharacters(std::string_view bytes);
 
-// Strict encoding of code points in code page 932: nothing when one has no
-// code there. Both platforms give the same bytes: where the code page holds
-// a character twice, the code Windows writes (the IBM rows rather than the
-// NEC-selected ones); the JIS forms that tables made on other systems hold
-// become the characters Windows shows in their place (U+301C WAVE DASH is
-// 0x8160, as U+FF5E is), and the JIS X 0201 forms U+00A5 YEN SIGN and
-// U+203E OVERLINE, which would turn into "\" and "~", are refused, as are
-// the characters Windows writes as the single bytes the check above
-// refuses.
+// The character that conversions to code page 932 take in place of `c`, so
+// that both platforms give the same bytes: `c` itself; for the JIS forms
+// that tables and files made on other systems hold, the character Windows
+// shows in their place (U+301C WAVE DASH is taken as U+FF5E, 0x8160);
+// nothing for a character refused: U+00A5 YEN SIGN and U+203E OVERLINE,
+// which would turn into "\" and "~", U+0080 and the private characters
+// U+F8F0-U+F8F3, which Windows writes as single bytes no Shift-JIS text here
+// holds, and every character beyond the Basic Multilingual Plane. Where the
+// code page holds a character twice, both systems write the same code (the
+// IBM rows rather than the NEC-selected ones).
+std::optional<char32_t> codePage932FormOf(char32_t c);
+
+// UTF-8 text with every character in that form, a refused one as "?", for
+// the lossy conversions of a load; nothing when no character changes.
+std::optional<std::string> utf8InCodePage932Forms(std::string_view utf8);
+
+// Strict encoding of code points in code page 932, through the forms
+// above: nothing when one has no code there.
 std::optional<std::string> encodeShiftJis(std::u32string_view codePoints);
 
 // The same for characters of the Basic Multilingual Plane that are no JIS

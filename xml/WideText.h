@@ -11,6 +11,7 @@
 // The file's text as UTF-16; nothing when its bytes are not of its encoding.
 std::optional<std::wstring> decodeToWide(const XMLSource& source);
 
-// Code page 932; a character it cannot hold becomes "?", one per character
-// also outside the Basic Multilingual Plane.
+// Code page 932 in the forms both platforms take (codePage932FormOf); a
+// character it cannot hold becomes "?", one per character also outside the
+// Basic Multilingual Plane.
 std::string wideToShiftJis(std::wstring_view text);

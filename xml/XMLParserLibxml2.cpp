@@ -48,9 +48,15 @@ public:
 private:
     Iconv utf8ToShiftJis{"CP932", "UTF-8"};
 
+    // In the forms both platforms take, so that the same file gives the
+    // same texts on both.
     std::string toShiftJis(std::string_view utf8)
     {
-        return isAscii(utf8) ? std::string(utf8) : utf8ToShiftJis.convertFromUtf8Lossy(utf8);
+        if (isAscii(utf8))
+            return std::string(utf8);
+        if (const std::optional<std::string> forms = utf8InCodePage932Forms(utf8))
+            return utf8ToShiftJis.convertFromUtf8Lossy(*forms);
+        return utf8ToShiftJis.convertFromUtf8Lossy(utf8);
     }
 
     XMLNodesList readChildren(const xmlNode* parent, int depth)
@@ -85,7 +91,8 @@ private:
 XMLNodesPtr parseXMLSource(const XMLSource& source)
 {
     std::optional<std::string> text = decodeToUtf8(source);
-    if (!text || text->size() > INT_MAX)
+    // No XML text holds a NUL, and libxml2 would end the document there.
+    if (!text || text->size() > INT_MAX || text->find('\0') != std::string::npos)
         return nullptr;
     blankDeclaredEncoding(*text);
     if (hasDocumentType(std::string_view(*text)))

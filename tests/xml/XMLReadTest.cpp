@@ -91,6 +91,18 @@ TEST_F(XMLRead, ShiftJisTextsArriveAsTheirBytes)
     EXPECT_EQ(read("<?xml version='1.0' encoding='windows-31j'?><a>日本</a>"), "a[#text=\"日本\"]");
 }
 
+// The same file gives the same texts on both platforms: the JIS forms of
+// other systems become the characters Windows shows in their place, the
+// duplicates of the code page its IBM codes, and what it cannot hold "?".
+TEST_F(XMLRead, CharactersBecomeTheCodesBothPlatformsWrite)
+{
+    const std::string utf8 = "<?xml version='1.0' encoding='UTF-8'?>";
+    EXPECT_EQ(read(utf8 + "<a>\xE3\x80\x9C\xE2\x80\x96\xE2\x88\x92\xC2\xA2\xC2\xA3\xC2\xAC\xE2\x80\x94</a>"),
+              "a[#text=\"\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C\"]");
+    EXPECT_EQ(read(utf8 + "<a>\xC2\xA5\xE2\x80\xBE\xC3\xA9\xF0\x9F\x98\x80&#x80;&#xF8F0;</a>"), "a[#text=\"??????\"]");
+    EXPECT_EQ(read(std::string(kDeclaration) + "<a>\xED\x40\x87\x90</a>"), "a[#text=\"\xFA\x5C\x81\xE0\"]");
+}
+
 TEST_F(XMLRead, OtherEncodingsAreDecodedByTheirMarkOrDeclaration)
 {
     // "日本" in UTF-8, UTF-16 and EUC-JP.

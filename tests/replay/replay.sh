@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# replay.sh NATIVE-REPLAY SEEDS CORPUS [WINDOWS-REPLAY...]
+# Generates the hostile files and replays them with the fuzz seeds and the
+# corpus the fuzz run grew (when there is one) through the native load
+# path. Given the Windows replay (a command, under Wine), replays the same
+# files through it as well and compares the answers: they must be the same
+# but for the differences listed in known-differences.txt beside this
+# script, each with both answers.
+set -u
+native=$1
+seeds=$2
+corpus=$3
+shift 3
+windows=("$@")
+here=$(cd "$(dirname "$0")" && pwd)
+known=$here/known-differences.txt
+# Each replay is bounded; a hang is a failure.
+limit=${ZIB_REPLAY_SECONDS:-300}
+
+[ -x "$native" ] || { echo "no native load_replay at $native: build the native tree first"; exit 1; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/zib-replay.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+mkdir inputs
+cp -r "$seeds" inputs/seeds
+[ -d "$corpus" ] && cp -r "$corpus" inputs/corpus
+"$native" --generate inputs/hostile || exit 1
+dirs=(inputs/*)
+count=$(find inputs -mindepth 2 -maxdepth 2 | wc -l)
+failed=0
+
+replay() {
+    local name=$1
+    shift
+    local start=$SECONDS
+    timeout "$limit" "$@" "answers-$name.txt" "${dirs[@]}" 2>"progress-$name.txt"
+    local status=$?
+    echo "$name: $(wc -l <"answers-$name.txt") of $count inputs in $((SECONDS - start)) s, status $status"
+    if [ "$status" -ne 0 ]; then
+        [ "$status" -eq 124 ] && echo "$name: no answer within $limit s, at: $(tail -n 1 "progress-$name.txt")"
+        [ "$status" -gt 128 ] && echo "$name: crashed at: $(tail -n 1 "progress-$name.txt")"
+        failed=1
+    fi
+}
+
+replay native "$native"
+[ ${#windows[@]} -eq 0 ] && exit $failed
+replay windows "${windows[@]}"
+tr -d '\r' <answers-windows.txt >answers-windows.lf
+
+# input, native answer, Windows answer: the differences found.
+join -t $'\t' -a 1 -a 2 -e missing -o 0,1.2,2.2 <(sort answers-native.txt) <(sort answers-windows.lf) |
+    awk -F '\t' '$2 != $3' >differences.txt
+grep -v '^#' "$known" | grep -v '^$' | sort >known.txt
+unexpected=$(sort differences.txt | comm -23 - known.txt)
+gone=$(sort differences.txt | comm -13 - known.txt | cut -f 1)
+if [ -n "$unexpected" ]; then
+    echo "The engines disagree (input, native answer, Windows answer):"
+    echo "$unexpected"
+    failed=1
+fi
+for name in $gone; do
+    # A listed difference of an input that was replayed no longer exists.
+    if grep -q "^$name	" answers-native.txt; then
+        echo "listed as a difference but the engines agree now: $name"
+        failed=1
+    fi
+done
+echo "differences: $(wc -l <differences.txt), all listed: $([ -z "$unexpected" ] && echo yes || echo no)"
+exit $failed
