@@ -8,7 +8,6 @@
 #include "ui/EditorState.h"
 #include "ui/Identifiers.h"
 
-
 namespace {
 
 ProblemPtr addTopLevel(int kind, TextList fields)
@@ -40,15 +39,18 @@ protected:
     }
 
     // Save As through the real dialog, typing the path.
-    LRESULT saveAs(const std::string& target)
+    LRESULT saveAs(const std::string& target, std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         ModalAnswerer answers;
         answers.then(chooseFile(target));
         return sendCommand(window, ID_FILE_SAVE_AS);
     }
 
-    LRESULT open(const std::string& source, ModalAnswerer& answers)
+    LRESULT open(const std::string& source, ModalAnswerer& answers,
+                 std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         answers.then(chooseFile(source));
         return sendCommand(window, ID_FILE_OPEN);
     }
@@ -121,9 +123,9 @@ TEST_F(FileCommands, OpenRestoresEveryProblemAndBranchAndForgetsThePickedProblem
     EXPECT_EQ(problemLabel(window), "編集中の問題:新規問題");
 
     EXPECT_EQ(selectionLines(window), (Lines{"【連想】h1", " ┗bh1", "【スロ】spin"}));
-    selectLine(window, 1);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 1));
     EXPECT_EQ(fieldTexts(window, RENSOU), (Lines{"bh1", "bh2", "bh3", "bh4", "bans", "bd1", "bd2", "bd3"}));
-    selectLine(window, 2);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
     EXPECT_EQ(fieldTexts(window, SLOT), (Lines{"spin", "777", "r1", "r2", "r3", "r4", "r5", "r6"}));
 }
 

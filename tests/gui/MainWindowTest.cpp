@@ -115,8 +115,9 @@ TEST_F(MainWindow, CloseDestroysMenuAndWindowAndEndsTheLoopWithZero)
 // The program itself, in a process of its own.
 class Program : public ::testing::Test {
 protected:
-    void start()
+    void start(std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         // The build's path is a Unix one; Wine shows the root as drive Z:.
         std::string path = std::string("Z:") + ZIB_EXE_PATH;
         std::replace(path.begin(), path.end(), '/', '\\');
@@ -169,7 +170,7 @@ protected:
 
 TEST_F(Program, ShowsTheMainWindowAndExitsWithZeroOnClose)
 {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     HWND window = findMainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowText(window), "ZIB");
@@ -180,7 +181,7 @@ TEST_F(Program, ShowsTheMainWindowAndExitsWithZeroOnClose)
 
 TEST_F(Program, ExitFromTheMenuEndsWithZero)
 {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     HWND window = findMainWindow();
     ASSERT_NE(window, nullptr);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0), 0);
