@@ -1,3 +1,4 @@
+#include "model/ProblemFields.h"
 #include "model/ProblemList.h"
 #include "tests/gui/harness/GuiHarness.h"
 #include "ui/EditorState.h"
@@ -69,9 +70,25 @@ TEST_F(MainWindow, MenuHasThreePopupsWithTheirCaptionsAndIdentifiers)
     EXPECT_EQ(bar[2].items[0].id, 201u);
 }
 
+// A new main window starts from the initial state, whatever the window
+// before it left (the GUI tests make one after another). The empty set at
+// start is checked on the program itself (Program below).
 TEST_F(MainWindow, StartsWithAnEmptyDocumentAndNoFile)
 {
-    EXPECT_TRUE(problemList.empty());
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    pumpMessages();
+    ProblemPtr parent = createProblem(OX, {"親", "答"});
+    parent->addBranch(createProblem(OX, {"枝", "答"}));
+    problemList = {parent};
+    editorState.editing.select(1);
+    ASSERT_NE(editorState.editing.editTarget(), nullptr);
+    editorState.filePath = "C:\\old.xml";
+    editorState.fileTitle = "old.xml";
+    editorState.pathBuffer[0] = 'C';
+    editorState.fileNameBuffer[0] = 'o';
+
+    window = CreateMainWindow(GetModuleHandleA(nullptr));
+    ASSERT_NE(window, nullptr);
     EXPECT_TRUE(editorState.filePath.empty());
     EXPECT_TRUE(editorState.fileTitle.empty());
     EXPECT_EQ(editorState.editing.editTarget(), nullptr);
@@ -79,6 +96,8 @@ TEST_F(MainWindow, StartsWithAnEmptyDocumentAndNoFile)
     EXPECT_EQ(editorState.pathBuffer[0], '\0');
     EXPECT_EQ(editorState.fileNameBuffer[0], '\0');
     EXPECT_EQ(editorState.menu, GetMenu(window));
+    EXPECT_EQ(windowText(GetDlgItem(window, IDC_FILE_LABEL)), "編集中のファイル:新規ファイル");
+    EXPECT_EQ(windowText(GetDlgItem(window, IDC_PROBLEM_LABEL)), "編集中の問題:新規問題");
 }
 
 // What a user could see of the window: every child's class, id and text.
@@ -129,23 +148,43 @@ protected:
         WaitForInputIdle(process.hProcess, 10000);
     }
 
-    HWND findMainWindow()
+    bool ofTheProcess(HWND window) const
+    {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner == process.dwProcessId;
+    }
+
+    // The process's top-level windows of the class, shown or not.
+    std::vector<HWND> windowsOfClass(const char* className) const
+    {
+        std::vector<HWND> found;
+        HWND window = nullptr;
+        while ((window = FindWindowExA(nullptr, window, className, nullptr)))
+            if (ofTheProcess(window))
+                found.push_back(window);
+        return found;
+    }
+
+    // Waits for a shown window of the class that answers messages: the
+    // window may be found while it is still being built.
+    HWND findShown(const char* className) const
     {
         for (int tries = 0; tries < 200; ++tries) {
-            HWND found = nullptr;
-            while ((found = FindWindowExA(nullptr, found, "ZIBMain", nullptr))) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(found, &owner);
+            for (HWND window : windowsOfClass(className)) {
                 DWORD_PTR answer = 0;
-                // Ready once it is shown and answers messages.
-                if (owner == process.dwProcessId && IsWindowVisible(found) &&
-                    SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
-                    return found;
+                if (IsWindowVisible(window) &&
+                    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
+                    return window;
             }
             Sleep(50);
         }
         return nullptr;
     }
+
+    HWND findMainWindow() const { return findShown("ZIBMain"); }
+    // A dialog box or message box of the program.
+    HWND findDialog() const { return findShown("#32770"); }
 
     DWORD waitForExit()
     {
@@ -185,6 +224,26 @@ TEST_F(Program, ExitFromTheMenuEndsWithZero)
     HWND window = findMainWindow();
     ASSERT_NE(window, nullptr);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0), 0);
+    EXPECT_EQ(waitForExit(), 0u);
+}
+
+// Select problem lists what the program holds: nothing, in a new run.
+TEST_F(Program, StartsWithAnEmptySetAndNoFile)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    HWND window = findMainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowText(GetDlgItem(window, IDC_FILE_LABEL)), "編集中のファイル:新規ファイル");
+
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(ID_EDIT_SELECT_PROBLEM, 0), 0);
+    HWND dialog = findDialog();
+    ASSERT_NE(dialog, nullptr) << "the selection dialog did not open";
+    HWND list = GetDlgItem(dialog, IDC_SELECTION_LIST);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(waitForExit(), 0u);
 }
 
