@@ -134,11 +134,11 @@ TEST_F(MainWindow, CloseDestroysMenuAndWindowAndEndsTheLoopWithZero)
 // The program itself, in a process of its own.
 class Program : public ::testing::Test {
 protected:
-    void start(std::source_location where = std::source_location::current())
+    void start(const char* unixPath = ZIB_EXE_PATH, std::source_location where = std::source_location::current())
     {
         const auto trace = calledFrom(where);
         // The build's path is a Unix one; Wine shows the root as drive Z:.
-        std::string path = std::string("Z:") + ZIB_EXE_PATH;
+        std::string path = std::string("Z:") + unixPath;
         std::replace(path.begin(), path.end(), '/', '\\');
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
@@ -245,6 +245,23 @@ TEST_F(Program, StartsWithAnEmptySetAndNoFile)
 
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(waitForExit(), 0u);
+}
+
+// Built without its resource script, the program cannot load its menu: the
+// window is not created, the user is told, and the run ends with 1. The box
+// stays until answered: the failed window ends no message loop.
+TEST_F(Program, WithoutItsMenuSaysTheWindowCouldNotBeCreatedAndExitsWithOne)
+{
+    ASSERT_NO_FATAL_FAILURE(start(ZIB_WITHOUT_RESOURCES_PATH));
+    HWND box = findDialog();
+    ASSERT_NE(box, nullptr) << "no message box; exit code " << waitForExit();
+    EXPECT_EQ(windowText(box), "エラー");
+    // Message boxes show their text in a static control of this identifier.
+    EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), "ウィンドウの作成に失敗しました");
+    EXPECT_TRUE(windowsOfClass("ZIBMain").empty());
+
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ(waitForExit(), 1u);
 }
 
 } // namespace
