@@ -35,7 +35,7 @@ std::string parentLabel(const std::string& name)
 
 ProblemPtr ox(const std::string& question)
 {
-    return createProblem(0, {question, "答" + question});
+    return createProblem(OX, {question, "答" + question});
 }
 
 // Lines: 0 A, 1 a1 (branch of A), 2 B, 3 b1 (branch of B).
@@ -51,29 +51,35 @@ protected:
         problemList = {a, b};
     }
 
-    void expectFreshScreen()
+    void expectFreshScreen(std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         EXPECT_EQ(problemLabel(window), kFreshLabel);
-        EXPECT_EQ(fieldTexts(window, 0), Lines(2, ""));
+        EXPECT_EQ(fieldTexts(window, OX), Lines(2, ""));
     }
 
     // Editing: the problem's texts in the fields, its name in the label.
-    void expectPicked(const std::string& name)
+    void expectPicked(const std::string& name, std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         EXPECT_EQ(problemLabel(window), pickedLabel(name));
-        EXPECT_EQ(fieldTexts(window, 0), (Lines{name, "答" + name}));
-        EXPECT_EQ(shownKind(window), 0);
+        EXPECT_EQ(fieldTexts(window, OX), (Lines{name, "答" + name}));
+        EXPECT_EQ(shownKind(window), OX);
     }
 
-    void expectBranchingUnder(const std::string& parent)
+    void expectBranchingUnder(const std::string& parent,
+                              std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         EXPECT_EQ(problemLabel(window), parentLabel(parent));
-        EXPECT_EQ(fieldTexts(window, 0), Lines(2, ""));
+        EXPECT_EQ(fieldTexts(window, OX), Lines(2, ""));
     }
 
-    void branchingUnderNewProblem(const std::string& name)
+    void branchingUnderNewProblem(const std::string& name,
+                                  std::source_location where = std::source_location::current())
     {
-        typeInto(window, 1, name);
+        const auto trace = calledFrom(where);
+        typeInto(window, kQuestionSlot, name);
         pressBranch(window);
     }
 };
@@ -82,13 +88,13 @@ protected:
 
 TEST_F(EditingStates, FreshAddAppendsATopLevelProblemAndStaysFresh)
 {
-    typeInto(window, 1, "N");
-    typeInto(window, 3, "答N");
+    typeInto(window, kQuestionSlot, "N");
+    typeInto(window, kAnswerSlot, "答N");
     pressAdd(window);
     expectFreshScreen();
     EXPECT_EQ(selectionLines(window), (Lines{top("A"), branch("a1"), top("B"), branch("b1"), top("N")}));
     addProbe(window, "x");
-    EXPECT_EQ(selectionLines(window).back(), top("x"));
+    EXPECT_EQ(selectionLines(window), (Lines{top("A"), branch("a1"), top("B"), branch("b1"), top("N"), top("x")}));
 }
 
 TEST_F(EditingStates, FreshBranchAppendsTheProblemAndBranchesUnderIt)
@@ -105,16 +111,16 @@ TEST_F(EditingStates, FreshBranchAppendsTheProblemAndBranchesUnderIt)
 
 TEST_F(EditingStates, FreshNewProblemEmptiesTheFieldsAndStaysFresh)
 {
-    typeInto(window, 1, "typed");
+    typeInto(window, kQuestionSlot, "typed");
     chooseNewProblem(window);
     expectFreshScreen();
     addProbe(window, "x");
-    EXPECT_EQ(selectionLines(window).back(), top("x"));
+    EXPECT_EQ(selectionLines(window), (Lines{top("A"), branch("a1"), top("B"), branch("b1"), top("x")}));
 }
 
 TEST_F(EditingStates, FreshSelectTopLevelEditsIt)
 {
-    selectLine(window, 2);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
     expectPicked("B");
     addProbe(window, "x");
     expectFreshScreen();
@@ -124,7 +130,7 @@ TEST_F(EditingStates, FreshSelectTopLevelEditsIt)
 
 TEST_F(EditingStates, FreshSelectBranchEditsItUnderItsParent)
 {
-    selectLine(window, 1);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 1));
     expectPicked("a1");
     addProbe(window, "x");
     // Overwritten; the parent stays for the next problem.
@@ -139,20 +145,20 @@ TEST_F(EditingStates, FreshSelectBranchEditsItUnderItsParent)
 
 TEST_F(EditingStates, EditingAddOverwritesThePickedProblem)
 {
-    selectLine(window, 2);
-    typeInto(window, 1, "B2");
-    typeInto(window, 3, "");
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
+    typeInto(window, kQuestionSlot, "B2");
+    typeInto(window, kAnswerSlot, "");
     pressAdd(window);
     expectFreshScreen();
     EXPECT_EQ(selectionLines(window), (Lines{top("A"), branch("a1"), top("B2"), branch("b1")}));
-    selectLine(window, 2);
-    EXPECT_EQ(fieldTexts(window, 0), (Lines{"B2", " "}));
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
+    EXPECT_EQ(fieldTexts(window, OX), (Lines{"B2", " "}));
 }
 
 TEST_F(EditingStates, EditingBranchOverwritesThePickedProblemAndBranchesUnderIt)
 {
-    selectLine(window, 2);
-    typeInto(window, 1, "B2");
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
+    typeInto(window, kQuestionSlot, "B2");
     pressBranch(window);
     expectBranchingUnder("B2");
     addProbe(window, "x");
@@ -161,7 +167,7 @@ TEST_F(EditingStates, EditingBranchOverwritesThePickedProblemAndBranchesUnderIt)
 
 TEST_F(EditingStates, EditingNewProblemForgetsThePick)
 {
-    selectLine(window, 2);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
     chooseNewProblem(window);
     expectFreshScreen();
     addProbe(window, "x");
@@ -170,8 +176,8 @@ TEST_F(EditingStates, EditingNewProblemForgetsThePick)
 
 TEST_F(EditingStates, EditingSelectTopLevelEditsTheNewPick)
 {
-    selectLine(window, 2);
-    selectLine(window, 0);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 0));
     expectPicked("A");
     addProbe(window, "x");
     addProbe(window, "y");
@@ -180,8 +186,8 @@ TEST_F(EditingStates, EditingSelectTopLevelEditsTheNewPick)
 
 TEST_F(EditingStates, EditingSelectBranchEditsItUnderItsParent)
 {
-    selectLine(window, 2);
-    selectLine(window, 1);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 1));
     expectPicked("a1");
     addProbe(window, "x");
     addProbe(window, "y");
@@ -203,7 +209,7 @@ TEST_F(EditingStates, BranchingAddAppendsABranchAndEndsBranching)
 TEST_F(EditingStates, BranchingBranchAppendsABranchAndStaysReadyForAnother)
 {
     branchingUnderNewProblem("P");
-    typeInto(window, 1, "x");
+    typeInto(window, kQuestionSlot, "x");
     pressBranch(window);
     expectBranchingUnder("P");
     addProbe(window, "y");
@@ -224,7 +230,7 @@ TEST_F(EditingStates, BranchingNewProblemForgetsTheParent)
 TEST_F(EditingStates, BranchingSelectTopLevelKeepsTheParent)
 {
     branchingUnderNewProblem("P");
-    selectLine(window, 2);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
     expectPicked("B");
     addProbe(window, "x");
     addProbe(window, "y");
@@ -235,7 +241,7 @@ TEST_F(EditingStates, BranchingSelectTopLevelKeepsTheParent)
 TEST_F(EditingStates, BranchingSelectBranchTakesItsParent)
 {
     branchingUnderNewProblem("P");
-    selectLine(window, 3);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 3));
     expectPicked("b1");
     addProbe(window, "x");
     addProbe(window, "y");
@@ -247,18 +253,18 @@ TEST_F(EditingStates, BranchingSelectBranchTakesItsParent)
 
 TEST_F(EditingStates, EditingInBranchAddOverwritesAndKeepsBranchingUnderTheParent)
 {
-    selectLine(window, 1);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 1));
     addProbe(window, "x");
     EXPECT_EQ(problemLabel(window), kFreshLabel);
-    EXPECT_EQ(fieldTexts(window, 0), Lines(2, ""));
+    EXPECT_EQ(fieldTexts(window, OX), Lines(2, ""));
     addProbe(window, "y");
     EXPECT_EQ(selectionLines(window), (Lines{top("A"), branch("x"), branch("y"), top("B"), branch("b1")}));
 }
 
 TEST_F(EditingStates, EditingInBranchBranchBranchesUnderTheParentNotTheBranch)
 {
-    selectLine(window, 1);
-    typeInto(window, 1, "a1b");
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 1));
+    typeInto(window, kQuestionSlot, "a1b");
     pressBranch(window);
     expectBranchingUnder("A");
     addProbe(window, "x");
@@ -267,7 +273,7 @@ TEST_F(EditingStates, EditingInBranchBranchBranchesUnderTheParentNotTheBranch)
 
 TEST_F(EditingStates, EditingInBranchNewProblemForgetsPickAndParent)
 {
-    selectLine(window, 1);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 1));
     chooseNewProblem(window);
     expectFreshScreen();
     addProbe(window, "x");
@@ -276,8 +282,8 @@ TEST_F(EditingStates, EditingInBranchNewProblemForgetsPickAndParent)
 
 TEST_F(EditingStates, EditingInBranchSelectTopLevelKeepsTheParent)
 {
-    selectLine(window, 1);
-    selectLine(window, 2);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 1));
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
     expectPicked("B");
     addProbe(window, "x");
     addProbe(window, "y");
@@ -286,8 +292,8 @@ TEST_F(EditingStates, EditingInBranchSelectTopLevelKeepsTheParent)
 
 TEST_F(EditingStates, EditingInBranchSelectOtherBranchTakesItsParent)
 {
-    selectLine(window, 1);
-    selectLine(window, 3);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 1));
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 3));
     expectPicked("b1");
     addProbe(window, "x");
     addProbe(window, "y");
@@ -297,8 +303,8 @@ TEST_F(EditingStates, EditingInBranchSelectOtherBranchTakesItsParent)
 // Leaving the dialog without a line changes nothing, in the richest state.
 TEST_F(EditingStates, CancelEscapeAndOkWithoutALineLeaveEverythingAsItWas)
 {
-    selectLine(window, 3); // b1 under B
-    typeInto(window, 1, "typed");
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 3)); // b1 under B
+    typeInto(window, kQuestionSlot, "typed");
     for (const char* way : {"cancel", "escape", "ok"}) {
         SCOPED_TRACE(way);
         ModalAnswerer answerer;
@@ -313,7 +319,7 @@ TEST_F(EditingStates, CancelEscapeAndOkWithoutALineLeaveEverythingAsItWas)
         pumpMessages();
         EXPECT_EQ(answerer.seen().size(), 1u);
         EXPECT_EQ(problemLabel(window), pickedLabel("b1"));
-        EXPECT_EQ(fieldTexts(window, 0), (Lines{"typed", "答b1"}));
+        EXPECT_EQ(fieldTexts(window, OX), (Lines{"typed", "答b1"}));
     }
     pressAdd(window);
     addProbe(window, "x");

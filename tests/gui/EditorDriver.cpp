@@ -5,17 +5,30 @@
 
 namespace {
 
-constexpr int kKindCount = 6;
+// `count` slots from `first` on.
+std::vector<int> consecutive(int first, int count)
+{
+    std::vector<int> slots;
+    for (int i = 0; i < count; ++i)
+        slots.push_back(first + i);
+    return slots;
+}
 
-// Written out here rather than taken from the program: they are what the
-// tests check it against.
-const std::vector<int> kTextSlots[kKindCount] = {
-    {1, 3},
-    {1, 3, 5, 6, 7},
-    {9, 10, 11, 12, 3, 5, 6, 7},
-    {1, 3},
-    {1, 3, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23},
-    {1, 3, 25, 26, 27, 28, 29, 30},
+std::vector<int> joined(std::vector<int> front, const std::vector<int>& back)
+{
+    front.insert(front.end(), back.begin(), back.end());
+    return front;
+}
+
+const std::vector<int> kQuestionAndAnswer = {kQuestionSlot, kAnswerSlot};
+
+const std::vector<int> kTextSlots[kProblemTypeCount] = {
+    kQuestionAndAnswer,                                          // OX
+    joined(kQuestionAndAnswer, consecutive(kFirstDummySlot, 3)), // YONTAKU
+    joined(joined(consecutive(kFirstHintSlot, 4), {kAnswerSlot}), consecutive(kFirstDummySlot, 3)), // RENSOU
+    kQuestionAndAnswer,                                          // NARABEKAE
+    joined(kQuestionAndAnswer, consecutive(kFirstPanelSlot, 10)), // PANEL
+    joined(kQuestionAndAnswer, consecutive(kFirstReelSlot, 6)),   // SLOT
 };
 
 HWND typeCombo(HWND window)
@@ -23,16 +36,21 @@ HWND typeCombo(HWND window)
     return GetDlgItem(window, IDC_TYPE_COMBO);
 }
 
-// Runs Select problem with one action for its dialog, which must open once.
-void runSelection(HWND window, ModalAnswerer::Action action)
+// Runs Select problem with one action for its dialog, which must open once
+// and be answered by the action.
+testing::AssertionResult runSelection(HWND window, ModalAnswerer::Action action)
 {
     ModalAnswerer answerer;
     answerer.then(std::move(action));
     sendCommand(window, ID_EDIT_SELECT_PROBLEM);
     pumpMessages();
-    ASSERT_EQ(answerer.seen().size(), 1u) << "the selection dialog did not open once";
-    EXPECT_TRUE(answerer.seen()[0].answered);
-    EXPECT_FALSE(answerer.seen()[0].timedOut);
+    if (answerer.seen().size() != 1)
+        return testing::AssertionFailure() << "the selection dialog opened " << answerer.seen().size() << " times";
+    if (!answerer.seen()[0].answered)
+        return testing::AssertionFailure() << "the selection dialog was not answered";
+    if (answerer.seen()[0].timedOut)
+        return testing::AssertionFailure() << "the selection dialog stayed open until the watchdog closed it";
+    return testing::AssertionSuccess();
 }
 
 } // namespace
@@ -47,16 +65,25 @@ HWND fieldControl(HWND window, int slot)
     return GetDlgItem(window, IDC_FIELD_FIRST + slot);
 }
 
-void typeInto(HWND window, int slot, const std::string& text)
+void typeInto(HWND window, int slot, const std::string& text, std::source_location where)
 {
+    const auto trace = calledFrom(where);
     HWND field = fieldControl(window, slot);
-    ASSERT_NE(field, nullptr) << "no field in slot " << slot;
+    if (!field) {
+        ADD_FAILURE() << "no field in slot " << slot;
+        return;
+    }
     SetWindowTextA(field, text.c_str());
 }
 
-Lines fieldTexts(HWND window, int kind)
+Lines fieldTexts(HWND window, int kind, std::source_location where)
 {
+    const auto trace = calledFrom(where);
     Lines texts;
+    if (kind < 0 || kind >= kProblemTypeCount) {
+        ADD_FAILURE() << "no kind " << kind;
+        return texts;
+    }
     for (int slot : kTextSlots[kind]) {
         HWND field = fieldControl(window, slot);
         texts.push_back(field ? windowText(field) : "<no field " + std::to_string(slot) + ">");
@@ -69,8 +96,9 @@ std::string problemLabel(HWND window)
     return windowText(GetDlgItem(window, IDC_PROBLEM_LABEL));
 }
 
-void chooseKind(HWND window, int kind)
+void chooseKind(HWND window, int kind, std::source_location where)
 {
+    const auto trace = calledFrom(where);
     SendMessageA(typeCombo(window), CB_SETCURSEL, static_cast<WPARAM>(kind), 0);
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_TYPE_COMBO, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(typeCombo(window)));
@@ -82,45 +110,56 @@ int shownKind(HWND window)
     return static_cast<int>(SendMessageA(typeCombo(window), CB_GETCURSEL, 0, 0));
 }
 
-void pressAdd(HWND window)
+void pressAdd(HWND window, std::source_location where)
 {
+    const auto trace = calledFrom(where);
     sendCommand(window, IDC_ADD_BUTTON, BN_CLICKED);
     pumpMessages();
 }
 
-void pressBranch(HWND window)
+void pressBranch(HWND window, std::source_location where)
 {
+    const auto trace = calledFrom(where);
     sendCommand(window, IDC_BRANCH_BUTTON, BN_CLICKED);
     pumpMessages();
 }
 
-void chooseNewProblem(HWND window)
+void chooseNewProblem(HWND window, std::source_location where)
 {
+    const auto trace = calledFrom(where);
     sendCommand(window, ID_EDIT_NEW_PROBLEM);
     pumpMessages();
 }
 
-Lines selectionLines(HWND window)
+Lines selectionLines(HWND window, std::source_location where)
 {
+    const auto trace = calledFrom(where);
     Lines lines;
-    runSelection(window, inspectThenPress(
-                             [&](HWND dialog) { lines = listBoxLines(GetDlgItem(dialog, IDC_SELECTION_LIST)); },
-                             IDCANCEL));
+    EXPECT_TRUE(runSelection(
+        window, inspectThenPress([&](HWND dialog) { lines = listBoxLines(GetDlgItem(dialog, IDC_SELECTION_LIST)); },
+                                 IDCANCEL)));
     return lines;
 }
 
-void selectLine(HWND window, int line)
+void selectLine(HWND window, int line, std::source_location where)
 {
-    runSelection(window, inspectThenPress(
-                             [line](HWND dialog) {
-                                 SendMessageA(GetDlgItem(dialog, IDC_SELECTION_LIST), LB_SETCURSEL,
-                                              static_cast<WPARAM>(line), 0);
-                             },
-                             IDOK));
+    const auto trace = calledFrom(where);
+    ASSERT_TRUE(runSelection(window, inspectThenPress(
+                                         [line](HWND dialog) {
+                                             SendMessageA(GetDlgItem(dialog, IDC_SELECTION_LIST), LB_SETCURSEL,
+                                                          static_cast<WPARAM>(line), 0);
+                                         },
+                                         IDOK)));
 }
 
-void addProbe(HWND window, const std::string& text)
+void addProbe(HWND window, const std::string& text, std::source_location where)
 {
-    typeInto(window, kTextSlots[shownKind(window)].front(), text);
+    const auto trace = calledFrom(where);
+    const int kind = shownKind(window);
+    if (kind < 0 || kind >= kProblemTypeCount) {
+        ADD_FAILURE() << "no kind shown";
+        return;
+    }
+    typeInto(window, kTextSlots[kind].front(), text);
     pressAdd(window);
 }

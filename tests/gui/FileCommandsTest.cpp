@@ -1,6 +1,7 @@
 // The File and Help menus end to end: the real file dialog, real files.
 #include "model/ProblemFields.h"
 #include "model/ProblemList.h"
+#include "tests/document/QuizTestSupport.h"
 #include "tests/gui/EditorDriver.h"
 #include "tests/gui/harness/GuiHarness.h"
 #include "tests/gui/harness/ModalAnswerer.h"
@@ -8,8 +9,49 @@
 #include "ui/EditorState.h"
 #include "ui/Identifiers.h"
 
-
 namespace {
+
+const std::string kHeader = "<?xml version='1.0' encoding='SHIFT_JIS'?>\r\n";
+
+// `count` times the double-byte character 日 (0x93 0xFA).
+std::string days(std::size_t count)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+        text += "日";
+    return text;
+}
+
+// The bytes with each run of 日 written as {日xN}: a failure shows the
+// counts, and any byte left over, instead of 40,000 bytes.
+std::string withRunsOfDays(const std::optional<std::string>& bytes)
+{
+    if (!bytes)
+        return "<no file>";
+    const std::string day = "日";
+    std::string out;
+    std::size_t at = 0;
+    while (at < bytes->size()) {
+        if (bytes->compare(at, day.size(), day) != 0) {
+            out += (*bytes)[at++];
+            continue;
+        }
+        std::size_t count = 0;
+        for (; bytes->compare(at, day.size(), day) == 0; at += day.size())
+            ++count;
+        out += "{日x" + std::to_string(count) + "}";
+    }
+    return out;
+}
+
+// The modal windows a command opened, for a failure message.
+std::string describeSeen(const ModalAnswerer& answers)
+{
+    std::string out;
+    for (const ModalWindow& seen : answers.seen())
+        out += "[" + seen.caption + ": " + seen.text + "]";
+    return out;
+}
 
 ProblemPtr addTopLevel(int kind, TextList fields)
 {
@@ -39,16 +81,22 @@ protected:
         return rect.bottom - rect.top;
     }
 
-    // Save As through the real dialog, typing the path.
-    LRESULT saveAs(const std::string& target)
+    // Save As through the real dialog, typing the path. The dialog is the
+    // only window it opens: a failed save would show a message box.
+    LRESULT saveAs(const std::string& target, std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         ModalAnswerer answers;
         answers.then(chooseFile(target));
-        return sendCommand(window, ID_FILE_SAVE_AS);
+        const LRESULT result = sendCommand(window, ID_FILE_SAVE_AS);
+        EXPECT_EQ(answers.seen().size(), 1u) << describeSeen(answers);
+        return result;
     }
 
-    LRESULT open(const std::string& source, ModalAnswerer& answers)
+    LRESULT open(const std::string& source, ModalAnswerer& answers,
+                 std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         answers.then(chooseFile(source));
         return sendCommand(window, ID_FILE_OPEN);
     }
@@ -121,9 +169,9 @@ TEST_F(FileCommands, OpenRestoresEveryProblemAndBranchAndForgetsThePickedProblem
     EXPECT_EQ(problemLabel(window), "編集中の問題:新規問題");
 
     EXPECT_EQ(selectionLines(window), (Lines{"【連想】h1", " ┗bh1", "【スロ】spin"}));
-    selectLine(window, 1);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 1));
     EXPECT_EQ(fieldTexts(window, RENSOU), (Lines{"bh1", "bh2", "bh3", "bh4", "bans", "bd1", "bd2", "bd3"}));
-    selectLine(window, 2);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 2));
     EXPECT_EQ(fieldTexts(window, SLOT), (Lines{"spin", "777", "r1", "r2", "r3", "r4", "r5", "r6"}));
 }
 
@@ -172,6 +220,44 @@ TEST_F(FileCommands, AFailedSaveShowsTheMessageAndLeavesTheOldBytes)
     EXPECT_EQ(answers.seen()[0].text, "XMLファイル保存に失敗しました");
     EXPECT_EQ(readBytes(path("zib-a.xml")), before);
     EXPECT_EQ(fileLabel(), "編集中のファイル:zib-a.xml");
+}
+
+// A field is read into 32,768 bytes. Cut at 32,767, 20,000 × 日 would end
+// in the lead byte of a character, which no Shift-JIS file can hold: the
+// text ends before that character, so the set still saves.
+TEST_F(FileCommands, AFieldTooLongToReadKeepsWholeCharactersAndTheSetSaves)
+{
+    typeInto(window, kQuestionSlot, days(20000));
+    ASSERT_EQ(windowText(fieldControl(window, kQuestionSlot)).size(), 40000u) << "the field itself holds less";
+    pressAdd(window);
+    typeInto(window, kQuestionSlot, "x" + days(20000));
+    pressAdd(window);
+
+    ASSERT_EQ(saveAs(path("zib-a.xml")), 0);
+    EXPECT_EQ(withRunsOfDays(readBytes(path("zib-a.xml"))),
+              kHeader + "<root><ox><main><question>{日x16383}</question><answer> </answer></main></ox>" +
+                  "<ox><main><question>x{日x16383}</question><answer> </answer></main></ox></root>\r\n");
+}
+
+// Picking a problem whose text is longer than a field read and pressing Add
+// without touching the fields stores the text as read back; the next save
+// still succeeds.
+TEST_F(FileCommands, AnOpenedTooLongTextIsCutOnAddAndTheSetStillSaves)
+{
+    writeQuizFile(path("zib-b.xml"),
+                  "<root><ox><main><question>" + days(20000) + "</question><answer>a</answer></main></ox></root>");
+    ModalAnswerer opening;
+    ASSERT_EQ(open(path("zib-b.xml"), opening), 0);
+    ASSERT_EQ(opening.seen().size(), 1u) << describeSeen(opening);
+    ASSERT_NO_FATAL_FAILURE(selectLine(window, 0));
+    ASSERT_EQ(withRunsOfDays(windowText(fieldControl(window, kQuestionSlot))), "{日x20000}");
+
+    ModalAnswerer noBox;
+    pressAdd(window);
+    EXPECT_EQ(sendCommand(window, ID_FILE_SAVE), 0);
+    EXPECT_TRUE(noBox.seen().empty()) << describeSeen(noBox);
+    EXPECT_EQ(withRunsOfDays(readBytes(path("zib-b.xml"))),
+              kHeader + "<root><ox><main><question>{日x16383}</question><answer>a</answer></main></ox></root>\r\n");
 }
 
 TEST_F(FileCommands, NewEmptiesTheSetAndTheNextDialogOffersTheLastPath)

@@ -31,10 +31,14 @@ std::string lower(std::string text)
     return text;
 }
 
-void expectControl(HWND control, const Expected& expected)
+void expectControl(HWND control, const Expected& expected, std::source_location where = std::source_location::current())
 {
+    const auto trace = calledFrom(where);
     SCOPED_TRACE("control " + std::to_string(expected.id));
-    ASSERT_NE(control, nullptr);
+    if (!control) {
+        ADD_FAILURE() << "no control";
+        return;
+    }
     EXPECT_EQ(GetDlgCtrlID(control), expected.id);
     EXPECT_EQ(lower(windowClass(control)), lower(expected.className));
     EXPECT_EQ(windowText(control), expected.text);
@@ -86,26 +90,26 @@ std::vector<Expected> joined(Parts... parts)
 std::vector<Expected> fieldsOf(int kind)
 {
     switch (kind) {
-    case 1: return joined(questionAndAnswer(), wrongChoices());
-    case 2:
+    case YONTAKU: return joined(questionAndAnswer(), wrongChoices());
+    case RENSOU:
         return joined(std::vector<Expected>{label(8, "ヒント", 70), lineEdit(9, 60, 70, 580),
                                             lineEdit(10, 60, 100, 580), lineEdit(11, 60, 130, 580),
                                             lineEdit(12, 60, 160, 580), label(2, "答え", 200),
                                             lineEdit(3, 60, 200, 580)},
                       wrongChoices());
-    case 4: {
+    case PANEL: {
         std::vector<Expected> panels{label(13, "パネル", 230)};
         for (int i = 0; i < 10; ++i)
             panels.push_back(lineEdit(14 + i, 60 + 40 * (i % 5), 230 + 30 * (i / 5), 30));
         return joined(questionAndAnswer(), panels);
     }
-    case 5: {
+    case SLOT: {
         std::vector<Expected> reels{label(24, "リール", 230)};
         for (int i = 0; i < 6; ++i)
             reels.push_back(lineEdit(25 + i, 60, 230 + 30 * i, 580));
         return joined(questionAndAnswer(), reels);
     }
-    default: return questionAndAnswer(); // ox and 並べ替え
+    default: return questionAndAnswer(); // OX and NARABEKAE
     }
 }
 
@@ -129,13 +133,14 @@ std::vector<HWND> fieldChildren(HWND window)
     return fields;
 }
 
-void expectFieldsOf(HWND window, int kind)
+void expectFieldsOf(HWND window, int kind, std::source_location where = std::source_location::current())
 {
+    const auto trace = calledFrom(where);
     SCOPED_TRACE("kind " + std::to_string(kind));
     const std::vector<Expected> expected = fieldsOf(kind);
     const std::vector<HWND> fields = fieldChildren(window);
-    ASSERT_EQ(fields.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(fields.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size() && i < fields.size(); ++i)
         expectControl(fields[i], expected[i]);
 }
 
@@ -181,7 +186,7 @@ TEST_F(Layout, TypeComboboxListsTheSixKindsAndShowsTheFirst)
         SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
         EXPECT_STREQ(item, kinds[i]) << "item " << i;
     }
-    EXPECT_EQ(shownKind(window), 0);
+    EXPECT_EQ(shownKind(window), OX);
     EXPECT_EQ(windowText(combo), "ox");
 }
 
@@ -199,8 +204,8 @@ TEST_F(Layout, ControlsAreCreatedInTheirOrderWithTheFirstKindsFieldsBeforeTheBut
 
 TEST_F(Layout, EveryKindShowsItsFieldsEmptyInCreationOrder)
 {
-    expectFieldsOf(window, 0);
-    for (int kind : {1, 2, 3, 4, 5, 0, 2}) {
+    expectFieldsOf(window, OX);
+    for (int kind : {YONTAKU, RENSOU, NARABEKAE, PANEL, SLOT, OX, RENSOU}) {
         chooseKind(window, kind);
         expectFieldsOf(window, kind);
     }
@@ -208,26 +213,26 @@ TEST_F(Layout, EveryKindShowsItsFieldsEmptyInCreationOrder)
 
 TEST_F(Layout, ChoosingAKindAgainEmptiesItsFields)
 {
-    chooseKind(window, 2);
-    for (int slot : textSlotsOf(2))
+    chooseKind(window, RENSOU);
+    for (int slot : textSlotsOf(RENSOU))
         typeInto(window, slot, "typed");
-    chooseKind(window, 1);
-    chooseKind(window, 2);
-    EXPECT_EQ(fieldTexts(window, 2), Lines(8, ""));
+    chooseKind(window, YONTAKU);
+    chooseKind(window, RENSOU);
+    EXPECT_EQ(fieldTexts(window, RENSOU), Lines(8, ""));
 
-    typeInto(window, 9, "typed");
-    chooseKind(window, 2);
-    EXPECT_EQ(fieldTexts(window, 2), Lines(8, ""));
+    typeInto(window, kFirstHintSlot, "typed");
+    chooseKind(window, RENSOU);
+    EXPECT_EQ(fieldTexts(window, RENSOU), Lines(8, ""));
 }
 
 TEST_F(Layout, OtherComboboxNotificationsChangeNothing)
 {
-    typeInto(window, 1, "typed");
-    HWND question = fieldControl(window, 1);
+    typeInto(window, kQuestionSlot, "typed");
+    HWND question = fieldControl(window, kQuestionSlot);
     for (WORD notification : {CBN_DROPDOWN, CBN_CLOSEUP, CBN_SETFOCUS, CBN_KILLFOCUS, CBN_SELENDOK})
         sendCommand(window, IDC_TYPE_COMBO, notification);
     pumpMessages();
-    EXPECT_EQ(fieldControl(window, 1), question);
+    EXPECT_EQ(fieldControl(window, kQuestionSlot), question);
     EXPECT_EQ(windowText(question), "typed");
 }
 
@@ -239,14 +244,14 @@ TEST_F(Layout, NoKindSelectedShowsNoFields)
     pressAdd(window);
     pressBranch(window);
     EXPECT_EQ(problemLabel(window), "編集中の問題:新規問題");
-    chooseKind(window, 0);
+    chooseKind(window, OX);
     EXPECT_TRUE(selectionLines(window).empty());
 }
 
 TEST_F(Layout, ALineFieldTakesNoMoreTypingThanItsWidthShows)
 {
-    chooseKind(window, 4);
-    HWND panel = fieldControl(window, 14);
+    chooseKind(window, PANEL);
+    HWND panel = fieldControl(window, kFirstPanelSlot);
     for (int i = 0; i < 20; ++i)
         SendMessageA(panel, WM_CHAR, 'W', 0);
     const std::string typed = windowText(panel);
@@ -254,7 +259,7 @@ TEST_F(Layout, ALineFieldTakesNoMoreTypingThanItsWidthShows)
     EXPECT_LT(typed.size(), 20u);
 
     // The question field scrolls instead.
-    HWND question = fieldControl(window, 1);
+    HWND question = fieldControl(window, kQuestionSlot);
     for (int i = 0; i < 200; ++i)
         SendMessageA(question, WM_CHAR, 'W', 0);
     EXPECT_EQ(windowText(question).size(), 200u);
@@ -274,7 +279,7 @@ TEST_F(Layout, LabelsPaintOnWhiteWithAHollowBrush)
 TEST_F(Layout, TheProblemLabelIsReplacedByANewWindowInTheSamePlace)
 {
     HWND before = GetDlgItem(window, IDC_PROBLEM_LABEL);
-    typeInto(window, 1, "親");
+    typeInto(window, kQuestionSlot, "親");
     pressBranch(window);
     HWND after = GetDlgItem(window, IDC_PROBLEM_LABEL);
     EXPECT_FALSE(IsWindow(before));

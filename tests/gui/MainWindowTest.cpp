@@ -1,3 +1,4 @@
+#include "model/ProblemFields.h"
 #include "model/ProblemList.h"
 #include "tests/gui/harness/GuiHarness.h"
 #include "ui/EditorState.h"
@@ -69,9 +70,25 @@ TEST_F(MainWindow, MenuHasThreePopupsWithTheirCaptionsAndIdentifiers)
     EXPECT_EQ(bar[2].items[0].id, 201u);
 }
 
+// A new main window starts from the initial state, whatever the window
+// before it left (the GUI tests make one after another). The empty set at
+// start is checked on the program itself (Program below).
 TEST_F(MainWindow, StartsWithAnEmptyDocumentAndNoFile)
 {
-    EXPECT_TRUE(problemList.empty());
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    pumpMessages();
+    ProblemPtr parent = createProblem(OX, {"親", "答"});
+    parent->addBranch(createProblem(OX, {"枝", "答"}));
+    problemList = {parent};
+    editorState.editing.select(1);
+    ASSERT_NE(editorState.editing.editTarget(), nullptr);
+    editorState.filePath = "C:\\old.xml";
+    editorState.fileTitle = "old.xml";
+    editorState.pathBuffer[0] = 'C';
+    editorState.fileNameBuffer[0] = 'o';
+
+    window = CreateMainWindow(GetModuleHandleA(nullptr));
+    ASSERT_NE(window, nullptr);
     EXPECT_TRUE(editorState.filePath.empty());
     EXPECT_TRUE(editorState.fileTitle.empty());
     EXPECT_EQ(editorState.editing.editTarget(), nullptr);
@@ -79,6 +96,8 @@ TEST_F(MainWindow, StartsWithAnEmptyDocumentAndNoFile)
     EXPECT_EQ(editorState.pathBuffer[0], '\0');
     EXPECT_EQ(editorState.fileNameBuffer[0], '\0');
     EXPECT_EQ(editorState.menu, GetMenu(window));
+    EXPECT_EQ(windowText(GetDlgItem(window, IDC_FILE_LABEL)), "編集中のファイル:新規ファイル");
+    EXPECT_EQ(windowText(GetDlgItem(window, IDC_PROBLEM_LABEL)), "編集中の問題:新規問題");
 }
 
 // What a user could see of the window: every child's class, id and text.
@@ -115,10 +134,11 @@ TEST_F(MainWindow, CloseDestroysMenuAndWindowAndEndsTheLoopWithZero)
 // The program itself, in a process of its own.
 class Program : public ::testing::Test {
 protected:
-    void start()
+    void start(const char* unixPath = ZIB_EXE_PATH, std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         // The build's path is a Unix one; Wine shows the root as drive Z:.
-        std::string path = std::string("Z:") + ZIB_EXE_PATH;
+        std::string path = std::string("Z:") + unixPath;
         std::replace(path.begin(), path.end(), '/', '\\');
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
@@ -128,23 +148,43 @@ protected:
         WaitForInputIdle(process.hProcess, 10000);
     }
 
-    HWND findMainWindow()
+    bool ofTheProcess(HWND window) const
+    {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner == process.dwProcessId;
+    }
+
+    // The process's top-level windows of the class, shown or not.
+    std::vector<HWND> windowsOfClass(const char* className) const
+    {
+        std::vector<HWND> found;
+        HWND window = nullptr;
+        while ((window = FindWindowExA(nullptr, window, className, nullptr)))
+            if (ofTheProcess(window))
+                found.push_back(window);
+        return found;
+    }
+
+    // Waits for a shown window of the class that answers messages: the
+    // window may be found while it is still being built.
+    HWND findShown(const char* className) const
     {
         for (int tries = 0; tries < 200; ++tries) {
-            HWND found = nullptr;
-            while ((found = FindWindowExA(nullptr, found, "ZIBMain", nullptr))) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(found, &owner);
+            for (HWND window : windowsOfClass(className)) {
                 DWORD_PTR answer = 0;
-                // Ready once it is shown and answers messages.
-                if (owner == process.dwProcessId && IsWindowVisible(found) &&
-                    SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
-                    return found;
+                if (IsWindowVisible(window) &&
+                    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
+                    return window;
             }
             Sleep(50);
         }
         return nullptr;
     }
+
+    HWND findMainWindow() const { return findShown("ZIBMain"); }
+    // A dialog box or message box of the program.
+    HWND findDialog() const { return findShown("#32770"); }
 
     DWORD waitForExit()
     {
@@ -169,7 +209,7 @@ protected:
 
 TEST_F(Program, ShowsTheMainWindowAndExitsWithZeroOnClose)
 {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     HWND window = findMainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowText(window), "ZIB");
@@ -180,11 +220,48 @@ TEST_F(Program, ShowsTheMainWindowAndExitsWithZeroOnClose)
 
 TEST_F(Program, ExitFromTheMenuEndsWithZero)
 {
-    start();
+    ASSERT_NO_FATAL_FAILURE(start());
     HWND window = findMainWindow();
     ASSERT_NE(window, nullptr);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0), 0);
     EXPECT_EQ(waitForExit(), 0u);
+}
+
+// Select problem lists what the program holds: nothing, in a new run.
+TEST_F(Program, StartsWithAnEmptySetAndNoFile)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    HWND window = findMainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowText(GetDlgItem(window, IDC_FILE_LABEL)), "編集中のファイル:新規ファイル");
+
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(ID_EDIT_SELECT_PROBLEM, 0), 0);
+    HWND dialog = findDialog();
+    ASSERT_NE(dialog, nullptr) << "the selection dialog did not open";
+    HWND list = GetDlgItem(dialog, IDC_SELECTION_LIST);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(waitForExit(), 0u);
+}
+
+// Built without its resource script, the program cannot load its menu: the
+// window is not created, the user is told, and the run ends with 1. The box
+// stays until answered: the failed window ends no message loop.
+TEST_F(Program, WithoutItsMenuSaysTheWindowCouldNotBeCreatedAndExitsWithOne)
+{
+    ASSERT_NO_FATAL_FAILURE(start(ZIB_WITHOUT_RESOURCES_PATH));
+    HWND box = findDialog();
+    ASSERT_NE(box, nullptr) << "no message box; exit code " << waitForExit();
+    EXPECT_EQ(windowText(box), "エラー");
+    // Message boxes show their text in a static control of this identifier.
+    EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), "ウィンドウの作成に失敗しました");
+    EXPECT_TRUE(windowsOfClass("ZIBMain").empty());
+
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ(waitForExit(), 1u);
 }
 
 } // namespace

@@ -12,12 +12,12 @@ namespace {
 
 ProblemPtr ox(const std::string& question)
 {
-    return createProblem(0, {question, "答"});
+    return createProblem(OX, {question, "答"});
 }
 
 ProblemPtr rensou(const std::string& firstHint)
 {
-    return createProblem(2, {firstHint, "ヒ2", "ヒ3", "ヒ4", "答"});
+    return createProblem(RENSOU, {firstHint, "ヒ2", "ヒ3", "ヒ4", "答"});
 }
 
 HWND listOf(HWND dialog)
@@ -28,8 +28,9 @@ HWND listOf(HWND dialog)
 class SelectionDialog : public MainWindowTest {
 protected:
     // Opens the dialog and runs the action inside it, once it is open.
-    int run(ModalAnswerer::Action action)
+    int run(ModalAnswerer::Action action, std::source_location where = std::source_location::current())
     {
+        const auto trace = calledFrom(where);
         ModalAnswerer answerer;
         answerer.then(std::move(action));
         const int result = RunProblemSelectionDialog(window);
@@ -39,20 +40,23 @@ protected:
         return result;
     }
 
-    Lines linesShown()
+    Lines linesShown(std::source_location where = std::source_location::current())
     {
         Lines lines;
-        run(inspectThenPress([&](HWND dialog) { lines = listBoxLines(listOf(dialog)); }, IDCANCEL));
+        run(inspectThenPress([&](HWND dialog) { lines = listBoxLines(listOf(dialog)); }, IDCANCEL), where);
         return lines;
     }
 
     // Selects the line, then lets `finish` end the dialog.
-    int chooseLine(int line, std::function<void(HWND dialog)> finish)
+    int chooseLine(int line, std::function<void(HWND dialog)> finish,
+                   std::source_location where = std::source_location::current())
     {
-        return run([line, finish](HWND dialog) {
-            SendMessageA(listOf(dialog), LB_SETCURSEL, static_cast<WPARAM>(line), 0);
-            finish(dialog);
-        });
+        return run(
+            [line, finish](HWND dialog) {
+                SendMessageA(listOf(dialog), LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+                finish(dialog);
+            },
+            where);
     }
 };
 
@@ -67,8 +71,8 @@ TEST_F(SelectionDialog, ListsEveryProblemFollowedByItsBranches)
 {
     ProblemPtr first = ox("一問目");
     first->addBranch(ox("枝1"));
-    first->addBranch(createProblem(1, {"枝2", "答"}));
-    problemList = {first, createProblem(1, {"二問目"})};
+    first->addBranch(createProblem(YONTAKU, {"枝2", "答"}));
+    problemList = {first, createProblem(YONTAKU, {"二問目"})};
     const Lines expected{"【ox】一問目", " ┗枝1", " ┗枝2", "【四択】二問目"};
     EXPECT_EQ(linesShown(), expected);
     EXPECT_EQ(chooseLine(3, pressButton(IDOK)), 3);
@@ -79,8 +83,8 @@ TEST_F(SelectionDialog, LinesCarryTheKindLabelAndTheNamingTextAsShiftJisBytes)
 {
     ProblemPtr parent = ox("");
     parent->addBranch(rensou("枝ヒント"));
-    problemList = {parent, rensou("最初のヒント"), createProblem(3, {"並"}), createProblem(4, {"パ"}),
-                   createProblem(5, {"ス"})};
+    problemList = {parent, rensou("最初のヒント"), createProblem(NARABEKAE, {"並"}), createProblem(PANEL, {"パ"}),
+                   createProblem(SLOT, {"ス"})};
     const Lines lines = linesShown();
     const Lines expected{"【ox】", " ┗枝ヒント", "【連想】最初のヒント", "【並替】並", "【パネ】パ", "【スロ】ス"};
     EXPECT_EQ(lines, expected);
@@ -166,8 +170,9 @@ RECT dialogUnits(HWND dialog, int x, int y, int width, int height)
     return rect;
 }
 
-void expectRect(RECT actual, RECT expected)
+void expectRect(RECT actual, RECT expected, std::source_location where = std::source_location::current())
 {
+    const auto trace = calledFrom(where);
     EXPECT_EQ(actual.left, expected.left);
     EXPECT_EQ(actual.top, expected.top);
     EXPECT_EQ(actual.right, expected.right);

@@ -6,8 +6,25 @@
 
 #include <gtest/gtest.h>
 
+#include <source_location>
 #include <string>
 #include <vector>
+
+// Helpers that drive or check take the caller's place as their last
+// parameter, `std::source_location where = std::source_location::current()`,
+// and open this trace first, so that a failure inside them names the test's
+// line:  const auto trace = calledFrom(where);
+//
+// A helper stops with ASSERT only for a step that the rest of a test builds
+// on (picking a line, starting the program); each call of such a helper is
+// wrapped in ASSERT_NO_FATAL_FAILURE, so that the test stops there too. All
+// other helpers report with EXPECT or ADD_FAILURE and return, and the test
+// goes on to show what else is wrong.
+[[nodiscard]] inline testing::ScopedTrace calledFrom(const std::source_location& where)
+{
+    // Returned as a prvalue: the trace is neither copied nor moved.
+    return testing::ScopedTrace(where.file_name(), static_cast<int>(where.line()), "called from here");
+}
 
 // Dispatches every pending message, a few rounds, before the screen is read.
 void pumpMessages();
