@@ -22,11 +22,21 @@ struct FreeParser {
 using Document = std::unique_ptr<xmlDoc, FreeDocument>;
 using Parser = std::unique_ptr<xmlParserCtxt, FreeParser>;
 
-struct TooDeep {};
+// A document deeper or with longer texts than this program reads.
+struct BeyondLimits {};
 
 std::string_view view(const xmlChar* text)
 {
     return text ? std::string_view(reinterpret_cast<const char*>(text)) : std::string_view();
+}
+
+// libxml2 holds the same limit; this keeps it whatever its options.
+std::string_view content(const xmlNode* node)
+{
+    const std::string_view text = view(node->content);
+    if (text.size() > kMaxTextBytes)
+        throw BeyondLimits{};
+    return text;
 }
 
 // Turns libxml2's nodes into XMLNodes as the DOM names them: "#text",
@@ -36,7 +46,7 @@ public:
     XMLNodesPtr readElement(const xmlNode* element, int depth)
     {
         if (depth > kMaxElementDepth)
-            throw TooDeep{};
+            throw BeyondLimits{};
         std::string name = element->ns && element->ns->prefix
                                ? toShiftJis(view(element->ns->prefix)) + ":" + toShiftJis(view(element->name))
                                : toShiftJis(view(element->name));
@@ -75,12 +85,12 @@ private:
         switch (child->type) {
         case XML_ELEMENT_NODE: return readElement(child, depth + 1);
         case XML_TEXT_NODE:
-            if (isXmlSpaceOnly(view(child->content)))
+            if (isXmlSpaceOnly(content(child)))
                 return nullptr;
-            return makeXMLNodes("#text", toShiftJis(view(child->content)));
-        case XML_CDATA_SECTION_NODE: return makeXMLNodes("#cdata-section", toShiftJis(view(child->content)));
-        case XML_COMMENT_NODE: return makeXMLNodes("#comment", toShiftJis(view(child->content)));
-        case XML_PI_NODE: return makeXMLNodes(toShiftJis(view(child->name)), toShiftJis(view(child->content)));
+            return makeXMLNodes("#text", toShiftJis(content(child)));
+        case XML_CDATA_SECTION_NODE: return makeXMLNodes("#cdata-section", toShiftJis(content(child)));
+        case XML_COMMENT_NODE: return makeXMLNodes("#comment", toShiftJis(content(child)));
+        case XML_PI_NODE: return makeXMLNodes(toShiftJis(view(child->name)), toShiftJis(content(child)));
         default: return nullptr;
         }
     }
@@ -95,6 +105,7 @@ XMLNodesPtr parseXMLSource(const XMLSource& source)
     if (!text || text->size() > INT_MAX || text->find('\0') != std::string::npos)
         return nullptr;
     blankDeclaredEncoding(*text);
+    padDocumentEnd(*text);
     if (hasDocumentType(std::string_view(*text)))
         return nullptr;
 
@@ -117,7 +128,7 @@ XMLNodesPtr parseXMLSource(const XMLSource& source)
         return nullptr;
     try {
         return TreeReader().readElement(root, 1);
-    } catch (const TooDeep&) {
+    } catch (const BeyondLimits&) {
         return nullptr;
     }
 }

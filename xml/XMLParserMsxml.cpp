@@ -7,8 +7,18 @@
 
 namespace {
 
+// Bytes of the text in UTF-8, as libxml2 counts them for its limit.
+std::size_t utf8Length(std::wstring_view text)
+{
+    std::size_t length = 0;
+    for (wchar_t c : text)
+        length += c < 0x80 ? 1 : c < 0x800 || (c >= 0xD800 && c <= 0xDFFF) ? 2 : 3;
+    return length;
+}
+
 // The node's value, kept in `value`: a load converts every text of the file
-// and need not copy each one on the way.
+// and need not copy each one on the way. A text beyond the limit that the
+// native reader holds fails the load, as it does there.
 std::wstring_view valueOf(IXMLDOMNode* node, Variant& value)
 {
     check(node->get_nodeValue(value.get()));
@@ -17,7 +27,10 @@ std::wstring_view valueOf(IXMLDOMNode* node, Variant& value)
         return std::wstring_view();
     if (held->vt != VT_BSTR)
         check(VariantChangeType(held, held, 0, VT_BSTR));
-    return std::wstring_view(held->bstrVal, SysStringLen(held->bstrVal));
+    const std::wstring_view text(held->bstrVal, SysStringLen(held->bstrVal));
+    if (text.size() * 3 > kMaxTextBytes && utf8Length(text) > kMaxTextBytes)
+        throw _com_error(E_FAIL);
+    return text;
 }
 
 std::string shiftJisValueOf(IXMLDOMNode* node)
@@ -151,6 +164,7 @@ XMLNodesPtr parseXMLSource(const XMLSource& source)
         return nullptr;
     // The text is UTF-16 now: Wine's DOM fails on the name SHIFT_JIS.
     blankDeclaredEncoding(*text);
+    padDocumentEnd(*text);
     if (hasDocumentType(std::wstring_view(*text)))
         return nullptr;
     ComApartment apartment;

@@ -29,6 +29,12 @@ std::string nested(std::size_t depth)
     return "<root>" + repeated("<e>", depth) + repeated("</e>", depth) + "</root>";
 }
 
+// The start of a quiz file of 11 MB: the root and many small problems.
+std::string largeSet()
+{
+    return "<root>" + repeated("<ox><main><question>q</question><answer>a</answer></main></ox>", 180000);
+}
+
 std::string utf16(const std::string& ascii, bool bigEndian)
 {
     std::string out;
@@ -68,8 +74,14 @@ std::vector<std::pair<std::string, std::string>> hostileFiles()
         {"nesting-100000.xml", nested(100000)},
         // Size.
         {"text-50mb.xml", kShiftJisDeclaration + quiz(std::string(50 * 1024 * 1024, 'x'))},
-        {"text-9mb.xml", kShiftJisDeclaration + quiz(std::string(9 * 1000 * 1000, 'x'))},
+        {"text-at-limit.xml", kShiftJisDeclaration + quiz(std::string(9999999, 'x') + "&amp;")},
+        {"text-beyond-limit.xml", kShiftJisDeclaration + quiz(std::string(9999999, 'x') + "\x93\xFA")},
+        {"comment-beyond-limit.xml", "<root><!--" + std::string(10000001, 'c') + "--></root>"},
         {"kinds-200000.xml", "<root>" + repeated("<ox/>", 200000) + "</root>"},
+        // Past 10 MB libxml2 refused a document whose end falls in a long text
+        // or run of whitespace.
+        {"large-set-long-last-text.xml", largeSet() + "<ox><main><question>" + std::string(1000, 'x') + "</question></main></ox></root>"},
+        {"large-set-trailing-whitespace.xml", largeSet() + "</root>" + std::string(1000, ' ')},
         {"mains-200000.xml", "<root><ox>" + repeated("<main/>", 200000) + "</ox></root>"},
         // Byte-order marks that contradict the declaration.
         {"mark-utf8-declared-sjis.xml", "\xEF\xBB\xBF" + kShiftJisDeclaration + quiz("\xE6\x97\xA5")},
