@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# replay.sh NATIVE-REPLAY SEEDS CORPUS [WINDOWS-REPLAY...]
+# replay.sh NATIVE-REPLAY NATIVE-ZIBCONV SEEDS CORPUS [WINE-RUN WINE-DIR WINDOWS-REPLAY WINDOWS-ZIBCONV]
 # Generates the hostile files and replays them with the fuzz seeds and the
 # corpus the fuzz run grew (when there is one) through the native load
-# path. Given the Windows replay (a command, under Wine), replays the same
-# files through it as well and compares the answers: they must be the same
-# but for the differences listed in known-differences.txt beside this
-# script, each with both answers.
+# path, and has zibconv check each hostile file. Given the Windows programs
+# (run with WINE-RUN WINE-DIR), does the same under Wine and compares the
+# answers: they must be the same but for the differences listed in
+# known-differences.txt beside this script, each with both answers.
 set -u
 native=$1
-seeds=$2
-corpus=$3
-shift 3
-windows=("$@")
+nativeZibconv=$2
+seeds=$3
+corpus=$4
+shift 4
+windows=()
+windowsZibconv=()
+if [ $# -eq 4 ]; then
+    windows=("$1" "$2" "$3")
+    windowsZibconv=("$1" "$2" "$4")
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 known=$here/known-differences.txt
 # Each replay is bounded; a hang is a failure.
@@ -43,9 +49,24 @@ replay() {
     fi
 }
 
+# zibconv check on every hostile file: an exit status of its own (0, 1 or 2),
+# never a crash or a hang.
+survive() {
+    local name=$1 file status
+    shift
+    for file in inputs/hostile/*; do
+        timeout "$limit" "$@" check "$file" </dev/null >/dev/null 2>&1
+        status=$?
+        echo "zibconv-check:$(basename "$file")	exit $status" >>"answers-$name.txt"
+        [ "$status" -le 2 ] || { echo "$name: zibconv check $(basename "$file") ended with $status"; failed=1; }
+    done
+}
+
 replay native "$native"
+survive native "$nativeZibconv"
 [ ${#windows[@]} -eq 0 ] && exit $failed
 replay windows "${windows[@]}"
+survive windows "${windowsZibconv[@]}"
 tr -d '\r' <answers-windows.txt >answers-windows.lf
 
 # input, native answer, Windows answer: the differences found.
