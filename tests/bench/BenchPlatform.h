@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // A monotonic clock, in seconds.
 double secondsNow();
@@ -16,3 +17,6 @@ bool parseOnly(const std::string& path);
 
 // A folder for the generated files.
 std::string scratchFolder();
+
+// Runs this program again with the arguments and returns what it printed.
+std::string runSelf(const std::vector<std::string>& arguments);

@@ -8,6 +8,8 @@
 
 #include <psapi.h>
 
+#include <cstdio>
+
 double secondsNow()
 {
     LARGE_INTEGER frequency, now;
@@ -53,4 +55,24 @@ std::string scratchFolder()
     char folder[MAX_PATH + 1];
     const DWORD length = GetTempPathA(sizeof folder, folder);
     return length > 0 && length <= MAX_PATH ? std::string(folder, length) : std::string(".\\");
+}
+
+std::string runSelf(const std::vector<std::string>& arguments)
+{
+    char self[MAX_PATH + 1] = {};
+    if (GetModuleFileNameA(nullptr, self, MAX_PATH) == 0)
+        return {};
+    std::string command = std::string("\"\"") + self + "\"";
+    for (const std::string& argument : arguments)
+        command += " \"" + argument + "\"";
+    // cmd.exe takes off the outer pair of quotes.
+    command += "\"";
+    std::string output;
+    if (std::FILE* pipe = _popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        _pclose(pipe);
+    }
+    return output;
 }

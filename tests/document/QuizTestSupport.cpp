@@ -17,16 +17,21 @@ std::string describeProblem(const ProblemBase& problem)
 
 } // namespace
 
-std::string describeProblemList()
+std::string describeProblems(const ProblemList& problems)
 {
     std::string out;
-    for (const ProblemPtr& problem : problemList) {
+    for (const ProblemPtr& problem : problems) {
         out += describeProblem(*problem);
         for (const ProblemPtr& branch : problem->getBranches())
             out += " > " + describeProblem(*branch);
         out += "\n";
     }
     return out;
+}
+
+std::string describeProblemList()
+{
+    return describeProblems(problemList);
 }
 
 ProblemPtr numberedProblem(int kind, const std::string& prefix)

@@ -1,11 +1,14 @@
 #pragma once
 
-#include "model/Problem.h"
+#include "model/ProblemList.h"
 
 #include <string>
 
-// The problem list in one line per problem: kind, texts in field order with
-// "|" between them, then each branch as " > " kind and texts.
+// Problems in one line each: kind, texts in field order with "|" between
+// them, then each branch as " > " kind and texts.
+std::string describeProblems(const ProblemList& problems);
+
+// The same of the document, problemList.
 std::string describeProblemList();
 
 // A problem of `kind` whose texts are `prefix` + position ("q0", "q1", ...).

@@ -2,6 +2,8 @@
 // every refusal of import with its row and column.
 #include "zibconv/QuizTable.h"
 
+#include "QuizTestSupport.h"
+
 #include "model/ProblemFields.h"
 #include "model/ProblemKinds.h"
 
@@ -23,30 +25,12 @@ std::string findingsOf(const ImportedProblems& imported)
     return out;
 }
 
-std::string describe(const ProblemList& problems)
-{
-    std::string out;
-    const auto one = [](const ProblemBase& problem) {
-        std::string text = std::to_string(problem.type);
-        for (const std::string& field : getFields(problem))
-            text += "|" + field;
-        return text;
-    };
-    for (const ProblemPtr& problem : problems) {
-        out += one(*problem);
-        for (const ProblemPtr& branch : problem->getBranches())
-            out += " > " + one(*branch);
-        out += "\n";
-    }
-    return out;
-}
-
 // Imports rows that must be accepted and describes the problems.
 std::string imported(const Rows& rows)
 {
     const ImportedProblems result = problemsFromRows(rows);
     EXPECT_EQ(findingsOf(result), "");
-    return describe(result.problems);
+    return describeProblems(result.problems);
 }
 
 TEST(QuizTable, ExportWritesTheColumnsThenEachProblemFollowedByItsBranches)
@@ -65,8 +49,8 @@ TEST(QuizTable, ExportWritesTheColumnsThenEachProblemFollowedByItsBranches)
 
 TEST(QuizTable, ImportTakesAnySubsetOfColumnsInAnyOrder)
 {
-    EXPECT_EQ(imported({{"reel2", "kind", "question"}, {"r", "slot", "q"}}), "5|q| | |r| | | | \n");
-    EXPECT_EQ(imported({{"kind"}, {"ox"}}), "0| | \n");
+    EXPECT_EQ(imported({{"reel2", "kind", "question"}, {"r", "slot", "q"}}), "5:q| | |r| | | | \n");
+    EXPECT_EQ(imported({{"kind"}, {"ox"}}), "0: | \n");
 }
 
 TEST(QuizTable, KindsByFileNameOrEditorNameAndBranchesTakeTheirParentsKind)
@@ -76,23 +60,23 @@ TEST(QuizTable, KindsByFileNameOrEditorNameAndBranchesTakeTheirParentsKind)
                         {"", "sub", "枝1"},
                         {"yontaku", "sub", "枝2"},
                         {"並べ替え", "main", "並"}}),
-              "1|親| | | |  > 1|枝1| | | |  > 1|枝2| | | | \n3|並| \n");
+              "1:親| | | |  > 1:枝1| | | |  > 1:枝2| | | | \n3:並| \n");
 }
 
 TEST(QuizTable, EmptyCellsAndSingleSpacesAreBlankAndListsKeepTheirPositions)
 {
     EXPECT_EQ(imported({{"kind", "question", "answer", "dummy1", "dummy2"}, {"yontaku", " ", "", "", "二"}}),
-              "1| | | |二| \n");
+              "1: | | |二| \n");
 }
 
 TEST(QuizTable, RowsOfEmptyCellsAreSkipped)
 {
-    EXPECT_EQ(imported({{"kind", "question"}, {"", ""}, {"ox", "q"}, {""}, {"", "", "", ""}}), "0|q| \n");
+    EXPECT_EQ(imported({{"kind", "question"}, {"", ""}, {"ox", "q"}, {""}, {"", "", "", ""}}), "0:q| \n");
 }
 
 TEST(QuizTable, TrailingEmptyCellsBeyondTheColumnNamesCarryNothing)
 {
-    EXPECT_EQ(imported({{"kind", "question", ""}, {"ox", "q", "", "", ""}}), "0|q| \n");
+    EXPECT_EQ(imported({{"kind", "question", ""}, {"ox", "q", "", "", ""}}), "0:q| \n");
 }
 
 TEST(QuizTable, EveryRefusalNamesItsRowAndColumn)
