@@ -201,11 +201,10 @@ int runCheck(const Invocation& invocation)
         printLine(Stream::Out, finding);
     for (const std::string& note : checker.notes)
         printLine(Stream::Out, "注: " + note);
+    if (checker.findings.empty())
+        printLine(Stream::Out, "エディターはこのファイルの内容をすべて読み込みます");
+    else
+        printLine(Stream::Out, "上の " + std::to_string(checker.findings.size()) + " 件は、エディターで開くと失われます");
     printLine(Stream::Out, summaryOf(checker));
-    if (!checker.findings.empty()) {
-        printLine(Stream::Out, std::to_string(checker.findings.size()) + " 件は、エディターで開くと失われます");
-        return kExitRefused;
-    }
-    printLine(Stream::Out, "エディターはこのファイルの内容をすべて読み込みます");
-    return kExitDone;
+    return checker.findings.empty() ? kExitDone : kExitRefused;
 }
