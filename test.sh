@@ -46,7 +46,7 @@ echo "== native build with AddressSanitizer and UndefinedBehaviorSanitizer"
 zib_configure build/sanitize -DCMAKE_BUILD_TYPE=Debug -DZIB_SANITIZE=ON &&
     build build/sanitize && run_ctest build/sanitize
 
-echo "== fuzzing the load path (clang, libFuzzer, sanitizers)"
+echo "== fuzzing the load path and the table import (clang, libFuzzer, sanitizers)"
 zib_configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIB_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ && build build/fuzz && run_ctest build/fuzz
 

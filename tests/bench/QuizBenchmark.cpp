@@ -1,15 +1,21 @@
 // Prints, for generated sets of mixed kinds with two branches per problem,
 // the file size, the save and load times, the bare parse time of the same
-// file by the same engine, and the peak memory. Usage: quiz_benchmark
-// [count...]; without counts, 10000 and 20000 problems.
+// file by the same engine, and the peak memory; then zibconv's export of
+// the file to a CSV table and its import of that table back into a quiz
+// file, each against the editor's load and save together. Usage:
+// quiz_benchmark [count...]; without counts, 10000 and 20000 problems.
 #include "BenchPlatform.h"
 
 #include "document/ProblemListFile.h"
 #include "model/ProblemFields.h"
 #include "model/ProblemList.h"
+#include "xml/FileIO.h"
+#include "zibconv/QuizTable.h"
+#include "zibconv/TableFile.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,9 +80,63 @@ long fileSize(const std::string& path)
     return size;
 }
 
+// What zibconv's export does: the quiz file to a UTF-8 CSV table.
+bool exportTable(const std::string& quizPath, const std::string& tablePath)
+{
+    if (!loadProblemList(quizPath))
+        return false;
+    const std::optional<std::string> bytes = encodeTable(problemRows(problemList), ',', TableEncoding::Utf8);
+    return bytes && replaceFileContents(tablePath, *bytes);
+}
+
+// What zibconv's import does: the table back to a quiz file, refused as a
+// whole when anything in it is wrong.
+bool importTable(const std::string& tablePath, const std::string& quizPath)
+{
+    const std::optional<std::string> bytes = readFileBytes(tablePath);
+    if (!bytes)
+        return false;
+    const DecodedTable table = decodeTable(*bytes, ',', std::nullopt);
+    ImportedProblems imported = problemsFromRows(table.rows);
+    if (!table.findings.empty() || !imported.findings.empty())
+        return false;
+    problemList = std::move(imported.problems);
+    return saveProblemList(quizPath);
+}
+
+bool sameProblem(const ProblemBase& a, const ProblemBase& b)
+{
+    const ProblemRefs aBranches = a.getBranches();
+    const ProblemRefs bBranches = b.getBranches();
+    if (a.type != b.type || getFields(a) != getFields(b) || aBranches.size() != bBranches.size())
+        return false;
+    for (std::size_t i = 0; i < aBranches.size(); ++i)
+        if (!sameProblem(*aBranches[i], *bBranches[i]))
+            return false;
+    return true;
+}
+
+bool sameProblems(const ProblemList& a, const ProblemList& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!sameProblem(*a[i], *b[i]))
+            return false;
+    return true;
+}
+
+double megabytes(double bytes)
+{
+    return bytes / 1e6;
+}
+
 void measure(int count)
 {
-    const std::string path = scratchFolder() + "zib-benchmark-" + std::to_string(count) + ".xml";
+    const std::string stem = scratchFolder() + "zib-benchmark-" + std::to_string(count);
+    const std::string path = stem + ".xml";
+    const std::string tablePath = stem + ".csv";
+    const std::string importedPath = stem + "-imported.xml";
     buildSet(count);
     const double save = bestSeconds([&] { return saveProblemList(path); });
     const double load = bestSeconds([&] { return loadProblemList(path); });
@@ -84,11 +144,31 @@ void measure(int count)
     const bool complete = problemList.size() == static_cast<std::size_t>(count);
     std::printf("%6d problems (+%d branches): file %8.2f MB  save %6.3f s  load %6.3f s  parse only %6.3f s  "
                 "load/parse %4.2f  peak memory %7.1f MB%s\n",
-                count, 2 * count, fileSize(path) / 1e6, save, load, parse, load / parse,
-                static_cast<double>(peakMemoryBytes()) / 1e6, complete ? "" : "  (INCOMPLETE LOAD)");
+                count, 2 * count, megabytes(fileSize(path)), save, load, parse, load / parse,
+                megabytes(peakMemoryBytes()), complete ? "" : "  (INCOMPLETE LOAD)");
+    std::fflush(stdout);
+    if (!complete)
+        std::exit(1);
+
+    // The process's peak never falls: each figure is the peak so far, after
+    // the editor's steps above and the zibconv steps up to that one.
+    const double exportTime = bestSeconds([&] { return exportTable(path, tablePath); });
+    const double peakAfterExport = megabytes(peakMemoryBytes());
+    const double importTime = bestSeconds([&] { return importTable(tablePath, importedPath); });
+    const double peakAfterImport = megabytes(peakMemoryBytes());
+    const ProblemList imported = std::move(problemList);
+    const bool same = loadProblemList(path) && sameProblems(imported, problemList);
+    std::printf("%6d problems, zibconv: table %8.2f MB  export %6.3f s  import %6.3f s  "
+                "export/(load+save) %4.2f  import/(load+save) %4.2f  peak memory after export %7.1f MB, "
+                "after import %7.1f MB%s\n",
+                count, megabytes(fileSize(tablePath)), exportTime, importTime, exportTime / (load + save),
+                importTime / (load + save), peakAfterExport, peakAfterImport,
+                same ? "" : "  (IMPORT DIFFERS FROM THE FILE)");
     std::fflush(stdout);
     std::remove(path.c_str());
-    if (!complete)
+    std::remove(tablePath.c_str());
+    std::remove(importedPath.c_str());
+    if (!same)
         std::exit(1);
 }
 
