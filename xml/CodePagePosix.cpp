@@ -112,11 +112,11 @@ std::string Iconv::convertFromUtf8Lossy(std::string_view utf8)
     return std::string(scratch.data(), scratch.size() - outLeft);
 }
 
-std::optional<std::string> decodeToUtf8(const XMLSource& source)
+std::optional<std::string> decodeToUtf8(XMLSource source)
 {
     // libxml2 checks UTF-8 itself while it parses.
     if (source.encoding.codePage == kCodePageUtf8)
-        return source.bytes;
+        return std::move(source.bytes);
     if (source.encoding.codePage == kCodePageShiftJis && !hasShiftJisStructure(source.bytes))
         return std::nullopt;
     return Iconv("UTF-8", source.encoding.iconvName).convert(source.bytes);

@@ -80,9 +80,10 @@ public:
     BSTR get() const { return string; }
     BSTR* put()
     {
-        SysFreeString(std::exchange(string, nullptr));
+        reset();
         return &string;
     }
+    void reset() { SysFreeString(std::exchange(string, nullptr)); }
     std::wstring_view view() const { return std::wstring_view(string, SysStringLen(string)); }
 
 private:

@@ -36,4 +36,5 @@ private:
 };
 
 // The file's text as UTF-8; nothing when its bytes are not of its encoding.
-std::optional<std::string> decodeToUtf8(const XMLSource& source);
+// UTF-8 bytes are taken over, not copied.
+std::optional<std::string> decodeToUtf8(XMLSource source);

@@ -40,7 +40,9 @@ std::string_view content(const xmlNode* node)
 }
 
 // Turns libxml2's nodes into XMLNodes as the DOM names them: "#text",
-// "#cdata-section", "#comment", a processing instruction's target.
+// "#cdata-section", "#comment", a processing instruction's target. Each
+// child is freed once it is read, so that the two trees are not held whole
+// side by side.
 class TreeReader {
 public:
     XMLNodesPtr readElement(const xmlNode* element, int depth)
@@ -72,9 +74,11 @@ private:
     XMLNodesList readChildren(const xmlNode* parent, int depth)
     {
         XMLNodesList children;
-        for (const xmlNode* child = parent->children; child; child = child->next) {
+        while (xmlNode* child = parent->children) {
             if (XMLNodesPtr node = readChild(child, depth))
                 children.push_back(std::move(node));
+            xmlUnlinkNode(child);
+            xmlFreeNode(child);
         }
         return children;
     }
@@ -98,9 +102,9 @@ private:
 
 } // namespace
 
-XMLNodesPtr parseXMLSource(const XMLSource& source)
+XMLNodesPtr parseXMLSource(XMLSource source)
 {
-    std::optional<std::string> text = decodeToUtf8(source);
+    std::optional<std::string> text = decodeToUtf8(std::move(source));
     // No XML text holds a NUL, and libxml2 would end the document there.
     if (!text || text->size() > INT_MAX || text->find('\0') != std::string::npos)
         return nullptr;
@@ -120,6 +124,8 @@ XMLNodesPtr parseXMLSource(const XMLSource& source)
         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC | XML_PARSE_COMPACT;
     Document document(
         xmlCtxtReadMemory(parser.get(), text->data(), static_cast<int>(text->size()), nullptr, "UTF-8", options));
+    // The document holds copies of everything it needs.
+    text.reset();
     // A prefix without its declaration is an error to MSXML as well.
     if (!document || !parser->wellFormed || !parser->nsWellFormed || document->intSubset)
         return nullptr;

@@ -125,7 +125,9 @@ void configure(IXMLDOMDocument* document)
     setProperty(document2.get(), L"MaxElementDepth", depth, true);
 }
 
-XMLNodesPtr readXMLDocument(const std::wstring& text)
+// The text is let go once the DOM has its string, and that string once the
+// DOM holds the document.
+XMLNodesPtr readXMLDocument(std::wstring text)
 {
     ComPtr<IXMLDOMDocument> document;
     if (FAILED(CoCreateInstance(ZIB_MSXML_CLSID, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
@@ -134,7 +136,10 @@ XMLNodesPtr readXMLDocument(const std::wstring& text)
     try {
         configure(document.get());
         VARIANT_BOOL loaded = VARIANT_FALSE;
-        check(document->loadXML(Bstr(text).get(), &loaded));
+        Bstr xml(text);
+        std::wstring().swap(text);
+        check(document->loadXML(xml.get(), &loaded));
+        xml.reset();
         if (loaded != VARIANT_TRUE)
             return nullptr;
         // Wine's DOM accepts a document type in spite of ProhibitDTD.
@@ -156,9 +161,10 @@ XMLNodesPtr readXMLDocument(const std::wstring& text)
 
 } // namespace
 
-XMLNodesPtr parseXMLSource(const XMLSource& source)
+XMLNodesPtr parseXMLSource(XMLSource source)
 {
     std::optional<std::wstring> text = decodeToWide(source);
+    std::string().swap(source.bytes);
     // The DOM would end the text at a NUL; no XML text holds one.
     if (!text || text->find(L'\0') != std::wstring::npos)
         return nullptr;
@@ -170,5 +176,5 @@ XMLNodesPtr parseXMLSource(const XMLSource& source)
     ComApartment apartment;
     if (!apartment.ready())
         return nullptr;
-    return readXMLDocument(*text);
+    return readXMLDocument(std::move(*text));
 }

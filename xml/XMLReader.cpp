@@ -12,5 +12,5 @@ XMLNodesPtr loadXMLFile(std::string path)
     std::optional<XMLSource> source = identifyEncoding(std::move(*bytes));
     if (!source)
         return nullptr;
-    return parseXMLSource(*source);
+    return parseXMLSource(std::move(*source));
 }

@@ -28,7 +28,7 @@ bool parseOnly(const std::string& path)
 {
     std::optional<std::string> bytes = readFileBytes(path);
     std::optional<XMLSource> source = bytes ? identifyEncoding(std::move(*bytes)) : std::nullopt;
-    std::optional<std::string> text = source ? decodeToUtf8(*source) : std::nullopt;
+    std::optional<std::string> text = source ? decodeToUtf8(std::move(*source)) : std::nullopt;
     if (!text)
         return false;
     xmlDoc* document = xmlReadMemory(text->data(), static_cast<int>(text->size()), nullptr, "UTF-8",
