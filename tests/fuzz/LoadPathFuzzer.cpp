@@ -3,6 +3,8 @@
 // traps when a failed load touched the list, when a loaded problem breaks
 // the list's shape, when a loaded list cannot be saved, or when a saved and
 // reloaded list does not come back unchanged from a second round.
+#include "ProblemShape.h"
+
 #include "document/ProblemListFile.h"
 #include "model/ProblemFields.h"
 #include "model/ProblemList.h"
@@ -35,39 +37,11 @@ public:
     const std::string path;
 };
 
-// Every problem as the loader must build it: a known kind, exactly its
-// count of texts, none empty, and branches one level deep only.
-void requireLoadedShape(const ProblemBase& problem, bool isBranch)
-{
-    require(problem.type >= 0 && problem.type < kProblemTypeCount);
-    const TextList fields = getFields(problem);
-    require(fields.size() == fieldCount(problem.type));
-    for (const std::string& text : fields)
-        require(!text.empty());
-    const ProblemRefs branches = problem.getBranches();
-    require(!isBranch || branches.empty());
-    for (const ProblemPtr& branch : branches) {
-        require(branch != nullptr);
-        require(branch->type == problem.type);
-        requireLoadedShape(*branch, true);
-    }
-}
-
-std::string describe(const ProblemBase& problem)
-{
-    std::string out = std::to_string(problem.type);
-    for (const std::string& text : getFields(problem))
-        out += "|" + std::to_string(text.size()) + ":" + text;
-    for (const ProblemPtr& branch : problem.getBranches())
-        out += "{" + describe(*branch) + "}";
-    return out;
-}
-
 std::string describeList()
 {
     std::string out;
     for (const ProblemPtr& problem : problemList)
-        out += describe(*problem) + "\n";
+        out += describeExactly(*problem) + "\n";
     return out;
 }
 
@@ -96,10 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(problemList.size() == 1 && problemList.front() == sentinel);
         return 0;
     }
-    for (const ProblemPtr& problem : problemList) {
-        require(problem != nullptr);
-        requireLoadedShape(*problem, false);
-    }
+    for (const ProblemPtr& problem : problemList)
+        require(problem != nullptr && shapeFault(*problem).empty());
     // One round normalises what the file format cannot hold (texts of
     // nothing but whitespace read back blank); the second must change
     // nothing.

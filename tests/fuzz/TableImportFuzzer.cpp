@@ -11,6 +11,8 @@
 // table exported from its problems does not import again without findings
 // to the same problems, or when exporting those does not give the same
 // bytes again.
+#include "ProblemShape.h"
+
 #include "model/ProblemFields.h"
 #include "model/ProblemList.h"
 #include "xml/ShiftJis.h"
@@ -40,25 +42,15 @@ void requireStorableText(const std::string& text)
         require(static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\r' || c == '\n');
 }
 
-// Every problem as the import must build it: a known kind, exactly its
-// count of texts, none empty, and branches of the parent's kind, one level
-// deep only.
-void requireImportedShape(const ProblemBase& problem, bool isBranch)
+// Every problem as the import must build it (ProblemShape.h), its texts
+// ones a quiz file can hold.
+void requireImportedShape(const ProblemBase& problem)
 {
-    require(problem.type >= 0 && problem.type < kProblemTypeCount);
-    const TextList fields = getFields(problem);
-    require(fields.size() == fieldCount(problem.type));
-    for (const std::string& text : fields) {
-        require(!text.empty());
+    require(shapeFault(problem).empty());
+    for (const std::string& text : getFields(problem))
         requireStorableText(text);
-    }
-    const ProblemRefs branches = problem.getBranches();
-    require(!isBranch || branches.empty());
-    for (const ProblemPtr& branch : branches) {
-        require(branch != nullptr);
-        require(branch->type == problem.type);
-        requireImportedShape(*branch, true);
-    }
+    for (const ProblemPtr& branch : problem.getBranches())
+        requireImportedShape(*branch);
 }
 
 // Code page 932 holds some characters twice (the NEC and IBM rows); a
@@ -136,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ImportedProblems imported = problemsFromRows(table.rows);
     for (const ProblemPtr& problem : imported.problems) {
         require(problem != nullptr);
-        requireImportedShape(*problem, false);
+        requireImportedShape(*problem);
     }
     if (!table.findings.empty() || !imported.findings.empty())
         return 0;

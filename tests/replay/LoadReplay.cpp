@@ -8,10 +8,10 @@
 // branches and a digest of the file that saving them writes. A broken
 // invariant is printed and makes the exit status 1.
 #include "HostileFiles.h"
+#include "ProblemShape.h"
 
 #include "document/ProblemListFile.h"
 #include "model/ProblemFields.h"
-#include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
 #include "xml/FileIO.h"
 #include "xml/TemporaryFile.h"
@@ -58,21 +58,11 @@ std::uint64_t digestOf(const std::string& bytes)
     return value;
 }
 
-std::string describe(const ProblemBase& problem)
-{
-    std::string out = std::to_string(problem.type);
-    for (const std::string& text : getFields(problem))
-        out += "|" + std::to_string(text.size()) + ":" + text;
-    for (const ProblemPtr& branch : problem.getBranches())
-        out += "{" + describe(*branch) + "}";
-    return out;
-}
-
 std::string describeList()
 {
     std::string out;
     for (const ProblemPtr& problem : problemList)
-        out += describe(*problem) + "\n";
+        out += describeExactly(*problem) + "\n";
     return out;
 }
 
@@ -92,9 +82,11 @@ public:
         }
         std::size_t branches = 0;
         for (const ProblemPtr& problem : problemList) {
-            if (require(problem != nullptr, "an empty entry in the list"))
-                checkShape(*problem, false);
-            branches += problem ? problem->getBranches().size() : 0;
+            if (!require(problem != nullptr, "an empty entry in the list"))
+                continue;
+            const std::string fault = shapeFault(*problem);
+            require(fault.empty(), fault.c_str());
+            branches += problem->getBranches().size();
         }
         const std::size_t problems = problemList.size();
         // One round normalises what the format cannot hold; the second
@@ -118,26 +110,6 @@ private:
             ++brokenCount;
         }
         return holds;
-    }
-
-    // A known kind, exactly its count of texts, none empty, and branches
-    // of the parent's kind one level deep.
-    void checkShape(const ProblemBase& problem, bool isBranch)
-    {
-        if (!require(isKnownKind(problem.type), "a problem of no kind"))
-            return;
-        const TextList texts = getFields(problem);
-        require(texts.size() == fieldCount(problem.type), "a problem without its count of texts");
-        require(std::none_of(texts.begin(), texts.end(), [](const std::string& t) { return t.empty(); }),
-                "an empty text");
-        const ProblemRefs branches = problem.getBranches();
-        require(!isBranch || branches.empty(), "a branch with branches");
-        for (const ProblemPtr& branch : branches) {
-            if (!require(branch != nullptr, "an empty branch"))
-                continue;
-            require(branch->type == problem.type, "a branch of another kind");
-            checkShape(*branch, true);
-        }
     }
 
     std::string saveAndReload()
