@@ -5,7 +5,7 @@
 
 // Writes `problemList` to the file at `path` (Shift-JIS bytes). False when
 // the XML layer could not write it, or when a problem carries a kind tag
-// outside 0-5, which the file has no element for; the file is then
+// of no kind, which the file has no element for; the file is then
 // untouched.
 bool saveProblemList(std::string path);
 

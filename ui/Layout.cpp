@@ -122,6 +122,8 @@ std::vector<int> kindSlots(int kind, bool withLabels)
         return slots;
     for (const FieldGroup& group : found->fields) {
         const FieldSlots& field = slotsOf(group.field);
+        if (group.count > field.textSlots.size())
+            throw std::logic_error("a field with more texts than the window has places for");
         if (withLabels)
             slots.push_back(field.labelSlot);
         slots.insert(slots.end(), field.textSlots.begin(),

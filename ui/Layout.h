@@ -26,7 +26,7 @@ void RebuildFields(HWND window);
 int SelectedKind();
 
 // The edit slots of a kind in field order (the order of getFields); empty
-// for a tag outside 0-5.
+// for a tag of no kind.
 std::vector<int> TextSlots(int kind);
 
 // A status label is replaced rather than given a new text, so that the new
