@@ -82,6 +82,22 @@ TEST_F(XMLRead, SpacesBesideReferencesStayInTheText)
     EXPECT_EQ(read("<r> <a>&#32;</a> </r>"), "r[a]");
 }
 
+// libxml2 once refused a document of more than 10 MB whose end falls in a
+// text of some hundred bytes, or in a run of whitespace.
+TEST_F(XMLRead, AFileOfMoreThan10MBIsReadWhateverItsEndHolds)
+{
+    std::string large = "<root>";
+    for (int i = 0; i < 10500; ++i)
+        large += "<a>" + std::string(1000, 'q') + "</a>";
+    const std::string path = folder.path("large.xml");
+    for (const std::string& end : {"<b>" + std::string(1000, 'x') + "</b></root>", "</root>" + std::string(1000, ' ')}) {
+        writeBytes(path, large + end);
+        const XMLNodesPtr root = loadXMLFile(path);
+        ASSERT_TRUE(root);
+        EXPECT_EQ(root->childrenView().size(), end.starts_with("<b>") ? 10501u : 10500u);
+    }
+}
+
 TEST_F(XMLRead, ShiftJisTextsArriveAsTheirBytes)
 {
     // 表 ends in 0x5C, ① is an NEC special character of code page 932.
