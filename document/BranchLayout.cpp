@@ -6,25 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-// The text of the `occurrence`-th text of `field` in the problem's own
-// field list, or blank text when it has none.
-std::string ownText(const std::vector<Field>& ownFields, const TextList& ownTexts, Field field,
-                    std::size_t occurrence)
-{
-    for (std::size_t i = 0; i < ownFields.size(); ++i) {
-        if (ownFields[i] != field)
-            continue;
-        if (occurrence == 0)
-            return ownTexts[i];
-        --occurrence;
-    }
-    return kBlankText;
-}
-
-} // namespace
-
 TextList fieldsInLayout(const ProblemBase& problem, int layoutKind)
 {
     TextList ownTexts = getFields(problem);
@@ -34,7 +15,6 @@ TextList fieldsInLayout(const ProblemBase& problem, int layoutKind)
     if (!layout)
         return {};
     const ProblemKind* own = findKind(problem.type);
-    const std::vector<Field> ownFields = own ? own->textFields : std::vector<Field>();
     const std::vector<Field>& layoutFields = layout->textFields;
     TextList texts;
     for (std::size_t i = 0; i < layoutFields.size(); ++i) {
@@ -45,7 +25,9 @@ TextList fieldsInLayout(const ProblemBase& problem, int layoutKind)
         }
         const auto occurrence = std::count(layoutFields.begin(), layoutFields.begin() + static_cast<std::ptrdiff_t>(i),
                                            layoutFields[i]);
-        texts.push_back(ownText(ownFields, ownTexts, layoutFields[i], static_cast<std::size_t>(occurrence)));
+        const std::optional<std::size_t> position =
+            own ? own->positionOf(layoutFields[i], static_cast<std::size_t>(occurrence)) : std::nullopt;
+        texts.push_back(position ? ownTexts[*position] : kBlankText);
     }
     return texts;
 }

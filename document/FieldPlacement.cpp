@@ -2,7 +2,6 @@
 
 #include "xml/ReplaceAll.h"
 
-#include <algorithm>
 #include <utility>
 
 std::string fieldText(const XMLNodes& element)
@@ -16,20 +15,17 @@ std::string fieldText(const XMLNodes& element)
 
 Placement placeField(TextList& texts, const ProblemKind& kind, const XMLNodes& element, std::string* replaced)
 {
-    const std::string& name = element.nameView();
+    const FieldInfo* field = kind.fieldOfElement(element.nameView());
+    if (!field)
+        return Placement::NotAField;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        const FieldInfo& field = fieldInfo(kind.textFields[i]);
-        if (name != field.elementName)
+        if (kind.textFields[i] != field->field || (field->isList && texts[i] != kBlankText))
             continue;
-        if (field.isList && texts[i] != kBlankText)
-            continue;
-        const bool replacing = !field.isList && texts[i] != kBlankText;
+        const bool replacing = !field->isList && texts[i] != kBlankText;
         if (replacing && replaced)
             *replaced = std::move(texts[i]);
         texts[i] = fieldText(element);
         return replacing ? Placement::Replaced : Placement::Placed;
     }
-    const auto sameName = [&](Field f) { return name == fieldInfo(f).elementName; };
-    return std::any_of(kind.textFields.begin(), kind.textFields.end(), sameName) ? Placement::ListFull
-                                                                                  : Placement::NotAField;
+    return Placement::ListFull;
 }

@@ -118,6 +118,22 @@ const FieldInfo& fieldInfo(Field field)
     return kFields[static_cast<std::size_t>(field)];
 }
 
+std::optional<std::size_t> ProblemKind::positionOf(Field field, std::size_t occurrence) const
+{
+    for (std::size_t i = 0; i < textFields.size(); ++i)
+        if (textFields[i] == field && occurrence-- == 0)
+            return i;
+    return std::nullopt;
+}
+
+const FieldInfo* ProblemKind::fieldOfElement(std::string_view name) const
+{
+    for (const FieldGroup& group : fields)
+        if (name == fieldInfo(group.field).elementName)
+            return &fieldInfo(group.field);
+    return nullptr;
+}
+
 std::span<const ProblemKind> problemKinds()
 {
     // Built on first use, so that no other file's static data can read it

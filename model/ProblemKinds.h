@@ -7,6 +7,7 @@
 #include "model/Problem.h"
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -54,6 +55,13 @@ struct ProblemKind {
     std::vector<Field> textFields;
 
     std::size_t fieldCount() const { return textFields.size(); }
+
+    // Where the `occurrence`-th text of the field (0 for its first) stands
+    // in the field list; nothing when the kind has no such text.
+    std::optional<std::size_t> positionOf(Field field, std::size_t occurrence) const;
+
+    // The kind's field whose element has this name; null for none.
+    const FieldInfo* fieldOfElement(std::string_view name) const;
 
     // The class of the kind, reached through the tag: a new problem of it,
     // tagged with the kind's tag, from texts in field order (missing texts

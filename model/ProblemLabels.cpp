@@ -2,8 +2,6 @@
 
 #include "model/ProblemKinds.h"
 
-#include <algorithm>
-
 std::string kindLabel(int kind)
 {
     const ProblemKind* found = findKind(kind);
@@ -13,9 +11,6 @@ std::string kindLabel(int kind)
 std::string namingText(const ProblemBase& problem)
 {
     const ProblemKind* kind = findKind(problem.type);
-    if (!kind)
-        return {};
-    const std::vector<Field>& fields = kind->textFields;
-    const auto naming = std::find(fields.begin(), fields.end(), kind->namingField);
-    return naming == fields.end() ? std::string() : kind->textsOf(problem)[static_cast<std::size_t>(naming - fields.begin())];
+    const std::optional<std::size_t> naming = kind ? kind->positionOf(kind->namingField, 0) : std::nullopt;
+    return naming ? kind->textsOf(problem)[*naming] : std::string();
 }

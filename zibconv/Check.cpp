@@ -129,10 +129,10 @@ private:
                                    describe(*field) + " に置き換えられます");
                 break;
             case Placement::Placed: {
-                const Field placed = fieldOfElement(kind, *field);
-                const bool seen = std::find(blankSeen.begin(), blankSeen.end(), placed) != blankSeen.end();
-                if (text == kBlankText && fieldInfo(placed).isList)
-                    blankSeen.push_back(placed);
+                const FieldInfo& placed = *kind.fieldOfElement(field->nameView());
+                const bool seen = std::find(blankSeen.begin(), blankSeen.end(), placed.field) != blankSeen.end();
+                if (text == kBlankText && placed.isList)
+                    blankSeen.push_back(placed.field);
                 else if (seen)
                     blankMoves = true;
                 break;
@@ -142,14 +142,6 @@ private:
         }
         if (blankMoves)
             notes.push_back(where + ": 空の欄は読み込むと後ろの欄に詰められます");
-    }
-
-    static Field fieldOfElement(const ProblemKind& kind, const XMLNodes& element)
-    {
-        for (Field field : kind.textFields)
-            if (element.nameView() == fieldInfo(field).elementName)
-                return field;
-        return kind.textFields.front();
     }
 
     // Only the first child's text is a field's text.

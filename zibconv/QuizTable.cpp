@@ -50,25 +50,12 @@ const std::vector<FieldColumn>& fieldColumns()
     return columns;
 }
 
-// The position of the column's text in the kind's field list, if it has one.
-std::optional<std::size_t> positionIn(const ProblemKind& kind, const FieldColumn& column)
-{
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < kind.textFields.size(); ++i) {
-        if (kind.textFields[i] != column.field)
-            continue;
-        if (seen++ == column.occurrence)
-            return i;
-    }
-    return std::nullopt;
-}
-
 TableRow rowOf(const ProblemBase& problem, const ProblemKind& layout, const char* level)
 {
     const TextList texts = fieldsInLayout(problem, layout.tag);
     TableRow row{layout.elementName, level};
     for (const FieldColumn& column : fieldColumns()) {
-        const std::optional<std::size_t> position = positionIn(layout, column);
+        const std::optional<std::size_t> position = layout.positionOf(column.field, column.occurrence);
         row.push_back(position && texts[*position] != kBlankText ? texts[*position] : std::string());
     }
     return row;
@@ -219,7 +206,7 @@ private:
     {
         if (cell.empty() || !kind)
             return;
-        const std::optional<std::size_t> position = positionIn(*kind, column);
+        const std::optional<std::size_t> position = kind->positionOf(column.field, column.occurrence);
         if (!position) {
             note(column.name, std::string(kind->elementName) + " にはこの列の欄がありません");
             return;
