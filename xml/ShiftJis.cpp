@@ -132,20 +132,14 @@ std::optional<std::string> encodeShiftJis(std::u32string_view codePoints)
 namespace {
 
 // Whether UTF-8 text holds a character whose form differs from itself
-// (codePage932FormOf); a byte scan, since most texts hold none.
+// (codePage932FormOf). Most texts hold none: they are scanned, not copied.
 bool mayNeedForms(std::string_view utf8)
 {
-    const auto at = [&](std::size_t i) { return i < utf8.size() ? static_cast<unsigned char>(utf8[i]) : 0; };
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const unsigned char b = at(i);
-        if (b < 0xC2)
-            continue;
-        if (b >= 0xF0)
-            return true; // beyond the Basic Multilingual Plane
-        const unsigned char next = at(i + 1);
-        if ((b == 0xC2 && (next == 0x80 || next == 0xA2 || next == 0xA3 || next == 0xA5 || next == 0xAC)) ||
-            (b == 0xE2 && (next == 0x80 || next == 0x88)) || (b == 0xE3 && next == 0x80) ||
-            (b == 0xEF && next == 0xA3))
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::optional<char32_t> c = nextCodePoint(utf8, i);
+        if (!c)
+            return false;
+        if (*c >= 0x80 && codePage932FormOf(*c) != *c)
             return true;
     }
     return false;

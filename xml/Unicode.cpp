@@ -30,26 +30,35 @@ bool sequenceStart(unsigned char lead, std::size_t& length, char32_t& bits)
 
 } // namespace
 
-std::optional<std::u32string> decodeUtf8(std::string_view utf8)
+std::optional<char32_t> nextCodePoint(std::string_view utf8, std::size_t& pos)
 {
     static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    std::size_t length = 0;
+    char32_t c = 0;
+    if (pos >= utf8.size() || !sequenceStart(static_cast<unsigned char>(utf8[pos]), length, c) ||
+        utf8.size() - pos < length)
+        return std::nullopt;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[pos + k]);
+        if ((next & 0xC0) != 0x80)
+            return std::nullopt;
+        c = c << 6 | (next & 0x3F);
+    }
+    if (c < kSmallest[length] || c > 0x10FFFF || isSurrogate(c))
+        return std::nullopt;
+    pos += length;
+    return c;
+}
+
+std::optional<std::u32string> decodeUtf8(std::string_view utf8)
+{
     std::u32string codePoints;
     codePoints.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        std::size_t length = 0;
-        char32_t c = 0;
-        if (!sequenceStart(static_cast<unsigned char>(utf8[i]), length, c) || utf8.size() - i < length)
+        const std::optional<char32_t> c = nextCodePoint(utf8, i);
+        if (!c)
             return std::nullopt;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return std::nullopt;
-            c = c << 6 | (next & 0x3F);
-        }
-        if (c < kSmallest[length] || c > 0x10FFFF || isSurrogate(c))
-            return std::nullopt;
-        codePoints += c;
-        i += length;
+        codePoints += *c;
     }
     return codePoints;
 }

@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+// The code point that starts at `pos`, with `pos` moved past it; nothing,
+// and `pos` as it was, for a sequence that is no UTF-8.
+std::optional<char32_t> nextCodePoint(std::string_view utf8, std::size_t& pos);
+
 std::optional<std::u32string> decodeUtf8(std::string_view utf8);
 bool isValidUtf8(std::string_view bytes);
 std::string encodeUtf8(std::u32string_view codePoints);
