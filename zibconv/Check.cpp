@@ -5,7 +5,6 @@
 #include "document/FieldPlacement.h"
 #include "document/QuizFormat.h"
 #include "model/ProblemKinds.h"
-#include "xml/FileIO.h"
 #include "xml/ShiftJis.h"
 #include "xml/XMLFile.h"
 #include "zibconv/Console.h"
@@ -178,15 +177,9 @@ std::string summaryOf(const Checker& checker)
 
 int runCheck(const Invocation& invocation)
 {
-    if (!readFileBytes(invocation.input)) {
-        printLine(Stream::Error, "ファイルを読めません", invocation.input);
-        return kExitUnreadable;
-    }
     const XMLNodesPtr root = loadXMLFile(invocation.input);
-    if (!root) {
-        printLine(Stream::Error, "XMLファイル読み込みに失敗しました", invocation.input);
-        return kExitUnreadable;
-    }
+    if (!root)
+        return reportUnreadableQuizFile(invocation.input);
     Checker checker;
     checker.checkDocument(*root);
     for (const std::string& finding : checker.findings)

@@ -61,18 +61,22 @@ void printFindings(std::vector<TableFinding> findings)
 
 } // namespace
 
+int reportUnreadableQuizFile(const std::string& path)
+{
+    // Told apart only now, so that a file that loads is read once.
+    if (!readFileBytes(path))
+        printLine(Stream::Error, "ファイルを読めません", path);
+    else
+        printLine(Stream::Error, "XMLファイル読み込みに失敗しました", path);
+    return kExitUnreadable;
+}
+
 int runExport(const Invocation& invocation)
 {
     if (!mayWrite(invocation))
         return kExitRefused;
-    if (!readFileBytes(invocation.input)) {
-        printLine(Stream::Error, "ファイルを読めません", invocation.input);
-        return kExitUnreadable;
-    }
-    if (!loadProblemList(invocation.input)) {
-        printLine(Stream::Error, "XMLファイル読み込みに失敗しました", invocation.input);
-        return kExitUnreadable;
-    }
+    if (!loadProblemList(invocation.input))
+        return reportUnreadableQuizFile(invocation.input);
     const std::optional<std::string> bytes = encodeTable(problemRows(problemList), separatorFor(invocation.output),
                                                          invocation.encoding.value_or(TableEncoding::Utf8));
     if (!bytes || !replaceFileContents(invocation.output, *bytes)) {

@@ -10,6 +10,10 @@ constexpr int kExitRefused = 1;
 constexpr int kExitUnreadable = 2;
 constexpr int kExitUsage = 64;
 
+// Says why a quiz file the editor cannot open was not read: the file
+// itself, or what it holds. Returns kExitUnreadable.
+int reportUnreadableQuizFile(const std::string& path);
+
 int runExport(const Invocation& invocation);
 int runImport(const Invocation& invocation);
 int runCheck(const Invocation& invocation);
