@@ -114,6 +114,9 @@ std::vector<std::pair<std::string, std::string>> hostileFiles()
         {"utf8-outside-cp932.xml", utf8Declaration + quiz("caf\xC3\xA9 \xF0\x9F\x98\x80 \xC2\xA5 \xE2\x80\xBE")},
         {"utf8-jis-forms.xml", utf8Declaration + quiz("\xE3\x80\x9C \xE2\x80\x96 \xE2\x88\x92 \xC2\xA2 \xE2\x80\x94")},
         {"reference-outside-cp932.xml", quiz("&#xE9;&#x1F600;&#xA5;&#x80;&#xF8F0;")},
+        // Namespace errors: the one class the engines answer differently.
+        {"namespace-undeclared-prefix.xml", "<root><q:ox><main><question>q</question></main></q:ox></root>"},
+        {"namespace-colon-in-pi.xml", "<root><?p:i x?>" + quiz("q").substr(6)},
         // Files that hold no document.
         {"zero-bytes.xml", ""},
         {"only-declaration.xml", kShiftJisDeclaration},

@@ -69,9 +69,16 @@ replay windows "${windows[@]}"
 survive windows "${windowsZibconv[@]}"
 tr -d '\r' <answers-windows.txt >answers-windows.lf
 
-# input, native answer, Windows answer: the differences found.
+# input, native answer, Windows answer: the differences found. A file that
+# breaks only the rules of namespaces is the one class of differences the
+# parsers make (known-differences.txt): the native reader refuses it, Wine's
+# DOM reads it.
+# zibconv's check of such a file differs likewise.
 join -t $'\t' -a 1 -a 2 -e missing -o 0,1.2,2.2 <(sort answers-native.txt) <(sort answers-windows.lf) |
-    awk -F '\t' '$2 != $3' >differences.txt
+    awk -F '\t' '$2 == "refused: namespaces" { namespaces["zibconv-check:" $1] = 1 }
+                  $2 != $3 && $2 != "refused: namespaces" { differing[$1] = $0 }
+                  END { for (name in differing) if (!(name in namespaces)) print differing[name] }' |
+    sort >differences.txt
 grep -v '^#' "$known" | grep -v '^$' | sort >known.txt
 unexpected=$(sort differences.txt | comm -23 - known.txt)
 gone=$(sort differences.txt | comm -13 - known.txt | cut -f 1)
