@@ -3,12 +3,17 @@
 
 #include "xml/XMLNodes.h"
 
+#include <functional>
 #include <string>
 
 // The document element and everything inside it, names and texts in
 // Shift-JIS; null when the file cannot be read, is not well-formed, has a
 // document type declaration or nests deeper than kMaxElementDepth.
 XMLNodesPtr loadXMLFile(std::string path);
+
+// The same file child by child of the document element: see
+// streamXMLSource.
+bool streamXMLFile(std::string path, const std::function<void(const XMLNodes&)>& each);
 
 // Writes the declaration "version='1.0' encoding='SHIFT_JIS'" and the tree
 // as Shift-JIS XML, with no whitespace between elements. False, with the

@@ -7,8 +7,10 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <libxml/xmlreader.h>
 
 #include <climits>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -20,7 +22,15 @@ struct FreeParser {
     void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
 };
 using Document = std::unique_ptr<xmlDoc, FreeDocument>;
+struct FreeReader {
+    void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
+};
 using Parser = std::unique_ptr<xmlParserCtxt, FreeParser>;
+using Reader = std::unique_ptr<xmlTextReader, FreeReader>;
+
+// COMPACT keeps short texts inside their nodes: the tree is only read.
+constexpr int kParseOptions =
+    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC | XML_PARSE_COMPACT;
 
 // A document deeper or with longer texts than this program reads.
 struct BeyondLimits {};
@@ -40,11 +50,14 @@ std::string_view content(const xmlNode* node)
 }
 
 // Turns libxml2's nodes into XMLNodes as the DOM names them: "#text",
-// "#cdata-section", "#comment", a processing instruction's target. Each
-// child is freed once it is read, so that the two trees are not held whole
-// side by side.
+// "#cdata-section", "#comment", a processing instruction's target. Over a
+// whole document each child is freed once it is read, so that the two
+// trees are not held whole side by side; the streaming reader frees its
+// nodes itself.
 class TreeReader {
 public:
+    explicit TreeReader(bool freeEachChild) : freeAsRead(freeEachChild) {}
+
     XMLNodesPtr readElement(const xmlNode* element, int depth)
     {
         if (depth > kMaxElementDepth)
@@ -55,32 +68,6 @@ public:
         XMLNodesPtr node = makeXMLNodes(std::move(name));
         node->addChildren(readChildren(element, depth));
         return node;
-    }
-
-private:
-    Iconv utf8ToShiftJis{"CP932", "UTF-8"};
-
-    // In the forms both platforms take, so that the same file gives the
-    // same texts on both.
-    std::string toShiftJis(std::string_view utf8)
-    {
-        if (isAscii(utf8))
-            return std::string(utf8);
-        if (const std::optional<std::string> forms = utf8InCodePage932Forms(utf8))
-            return utf8ToShiftJis.convertFromUtf8Lossy(*forms);
-        return utf8ToShiftJis.convertFromUtf8Lossy(utf8);
-    }
-
-    XMLNodesList readChildren(const xmlNode* parent, int depth)
-    {
-        XMLNodesList children;
-        while (xmlNode* child = parent->children) {
-            if (XMLNodesPtr node = readChild(child, depth))
-                children.push_back(std::move(node));
-            xmlUnlinkNode(child);
-            xmlFreeNode(child);
-        }
-        return children;
     }
 
     // Null for what the DOM does not deliver: whitespace-only text.
@@ -98,32 +85,90 @@ private:
         default: return nullptr;
         }
     }
+
+private:
+    Iconv utf8ToShiftJis{"CP932", "UTF-8"};
+    bool freeAsRead;
+
+    // In the forms both platforms take, so that the same file gives the
+    // same texts on both.
+    std::string toShiftJis(std::string_view utf8)
+    {
+        if (isAscii(utf8))
+            return std::string(utf8);
+        if (const std::optional<std::string> forms = utf8InCodePage932Forms(utf8))
+            return utf8ToShiftJis.convertFromUtf8Lossy(*forms);
+        return utf8ToShiftJis.convertFromUtf8Lossy(utf8);
+    }
+
+    XMLNodesList readChildren(const xmlNode* parent, int depth)
+    {
+        XMLNodesList children;
+        xmlNode* next = nullptr;
+        for (xmlNode* child = parent->children; child; child = next) {
+            next = child->next;
+            if (XMLNodesPtr node = readChild(child, depth))
+                children.push_back(std::move(node));
+            if (freeAsRead) {
+                xmlUnlinkNode(child);
+                xmlFreeNode(child);
+            }
+        }
+        return children;
+    }
 };
+
+// The file's text as libxml2 is given it: UTF-8 without its declared
+// encoding, padded at the end; nothing for what is refused before parsing.
+std::optional<std::string> parserText(XMLSource source)
+{
+    std::optional<std::string> text = decodeToUtf8(std::move(source));
+    // No XML text holds a NUL, and libxml2 would end the document there.
+    if (!text || text->size() > INT_MAX || text->find('\0') != std::string::npos)
+        return std::nullopt;
+    blankDeclaredEncoding(*text);
+    padDocumentEnd(*text);
+    if (hasDocumentType(std::string_view(*text)))
+        return std::nullopt;
+    // libxml2 refuses an element once more than this many are open; the
+    // walks below hold the exact limit.
+    xmlParserMaxDepth = kMaxElementDepth;
+    return text;
+}
+
+// Any error refuses the file, as a document that is not well-formed, or
+// not namespace-well-formed, is refused; warnings do not. libxml2's own
+// words never reach the user.
+void noteError(void* refused, xmlErrorPtr error)
+{
+    if (error && error->level >= XML_ERR_ERROR)
+        *static_cast<bool*>(refused) = true;
+}
+
+// Reads from the current node, a child of the document element, to its
+// end; moves on to what follows. Status as xmlTextReaderRead.
+int readChildOfRoot(xmlTextReader* reader, TreeReader& tree, const std::function<void(const XMLNodes&)>& each)
+{
+    const xmlNode* node = xmlTextReaderExpand(reader);
+    if (!node)
+        return -1;
+    if (const XMLNodesPtr child = tree.readChild(node, 1))
+        each(*child);
+    return xmlTextReaderNext(reader);
+}
 
 } // namespace
 
 XMLNodesPtr parseXMLSource(XMLSource source)
 {
-    std::optional<std::string> text = decodeToUtf8(std::move(source));
-    // No XML text holds a NUL, and libxml2 would end the document there.
-    if (!text || text->size() > INT_MAX || text->find('\0') != std::string::npos)
+    std::optional<std::string> text = parserText(std::move(source));
+    if (!text)
         return nullptr;
-    blankDeclaredEncoding(*text);
-    padDocumentEnd(*text);
-    if (hasDocumentType(std::string_view(*text)))
-        return nullptr;
-
-    // libxml2 refuses an element once more than this many are open; the
-    // walk below holds the exact limit.
-    xmlParserMaxDepth = kMaxElementDepth;
     Parser parser(xmlNewParserCtxt());
     if (!parser)
         return nullptr;
-    // COMPACT keeps short texts inside their nodes: the tree is only read.
-    const int options =
-        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC | XML_PARSE_COMPACT;
-    Document document(
-        xmlCtxtReadMemory(parser.get(), text->data(), static_cast<int>(text->size()), nullptr, "UTF-8", options));
+    Document document(xmlCtxtReadMemory(parser.get(), text->data(), static_cast<int>(text->size()), nullptr, "UTF-8",
+                                         kParseOptions));
     // The document holds copies of everything it needs.
     text.reset();
     // A prefix without its declaration is an error to MSXML as well.
@@ -133,8 +178,39 @@ XMLNodesPtr parseXMLSource(XMLSource source)
     if (!root)
         return nullptr;
     try {
-        return TreeReader().readElement(root, 1);
+        return TreeReader(true).readElement(root, 1);
     } catch (const BeyondLimits&) {
         return nullptr;
+    }
+}
+
+bool streamXMLSource(XMLSource source, const std::function<void(const XMLNodes&)>& each)
+{
+    const std::optional<std::string> text = parserText(std::move(source));
+    if (!text)
+        return false;
+    Reader reader(xmlReaderForMemory(text->data(), static_cast<int>(text->size()), nullptr, "UTF-8", kParseOptions));
+    if (!reader)
+        return false;
+    bool refused = false;
+    xmlTextReaderSetStructuredErrorHandler(reader.get(), noteError, &refused);
+    TreeReader tree(false);
+    bool sawRoot = false;
+    try {
+        int status = xmlTextReaderRead(reader.get());
+        while (status == 1 && !refused) {
+            const int type = xmlTextReaderNodeType(reader.get());
+            if (type == XML_READER_TYPE_DOCUMENT_TYPE)
+                return false;
+            if (xmlTextReaderDepth(reader.get()) == 1) {
+                status = readChildOfRoot(reader.get(), tree, each);
+                continue;
+            }
+            sawRoot = sawRoot || type == XML_READER_TYPE_ELEMENT;
+            status = xmlTextReaderRead(reader.get());
+        }
+        return status == 0 && !refused && sawRoot;
+    } catch (const BeyondLimits&) {
+        return false;
     }
 }

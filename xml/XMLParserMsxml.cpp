@@ -178,3 +178,13 @@ XMLNodesPtr parseXMLSource(XMLSource source)
         return nullptr;
     return readXMLDocument(std::move(*text));
 }
+
+bool streamXMLSource(XMLSource source, const std::function<void(const XMLNodes&)>& each)
+{
+    const XMLNodesPtr root = parseXMLSource(std::move(source));
+    if (!root)
+        return false;
+    for (const XMLNodesPtr& child : root->childrenView())
+        each(*child);
+    return true;
+}

@@ -4,13 +4,26 @@
 
 #include <utility>
 
-XMLNodesPtr loadXMLFile(std::string path)
+namespace {
+
+std::optional<XMLSource> sourceOf(const std::string& path)
 {
     std::optional<std::string> bytes = readFileBytes(path);
     if (!bytes)
-        return nullptr;
-    std::optional<XMLSource> source = identifyEncoding(std::move(*bytes));
-    if (!source)
-        return nullptr;
-    return parseXMLSource(std::move(*source));
+        return std::nullopt;
+    return identifyEncoding(std::move(*bytes));
+}
+
+} // namespace
+
+XMLNodesPtr loadXMLFile(std::string path)
+{
+    std::optional<XMLSource> source = sourceOf(path);
+    return source ? parseXMLSource(std::move(*source)) : nullptr;
+}
+
+bool streamXMLFile(std::string path, const std::function<void(const XMLNodes&)>& each)
+{
+    std::optional<XMLSource> source = sourceOf(path);
+    return source && streamXMLSource(std::move(*source), each);
 }

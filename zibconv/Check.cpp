@@ -2,14 +2,11 @@
 // of it that the editor would not keep, with the problem it belongs to.
 #include "zibconv/Commands.h"
 
-#include "document/FieldPlacement.h"
-#include "document/QuizFormat.h"
+#include "document/QuizWalk.h"
 #include "model/ProblemKinds.h"
 #include "xml/ShiftJis.h"
-#include "xml/XMLFile.h"
 #include "zibconv/Console.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -42,12 +39,42 @@ std::string describe(const XMLNodes& node)
     return "<" + name + ">";
 }
 
-bool isElement(const XMLNodes& node)
+std::string problemName(const QuizPlace& place)
 {
-    return !node.nameView().starts_with('#') && node.textView().empty();
+    std::string name = "問題 " + std::to_string(place.problem) + " (" + place.kind->comboText + ")";
+    if (place.branch)
+        name += " の分岐 " + std::to_string(place.branch);
+    return name;
 }
 
-class Checker {
+// What the editor would lose, in the words of the report.
+std::string lossText(const QuizLoss& loss)
+{
+    const std::string element = "ルート要素の " + std::to_string(loss.place.position) + " 番目の子 " + describe(*loss.node);
+    const std::string where = loss.place.kind ? problemName(loss.place) + ": " : std::string();
+    switch (loss.reason) {
+    case LossReason::NotAKind: return element + " は問題の種類ではないため読み込まれません";
+    case LossReason::NoMain:
+        return element + " には main がないため、この問題" +
+               (loss.subs ? "と sub " + std::to_string(loss.subs) + " 個" : std::string()) + "は読み込まれません";
+    case LossReason::EarlierMain:
+        return where + "後の main に置き換えられる " + std::to_string(loss.index) + " 番目の子 <main> は読み込まれません";
+    case LossReason::NotMainOrSub: return where + "main でも sub でもない " + describe(*loss.node) + " は読み込まれません";
+    case LossReason::NotAField:
+        return where + loss.place.kind->comboText + "の欄ではない " + describe(*loss.node) + " は読み込まれません";
+    case LossReason::ListFull: return where + "数を超える " + describe(*loss.node) + shortened(loss.text) + " は読み込まれません";
+    case LossReason::ReplacedField:
+        return where + describe(*loss.node) + shortened(loss.text) + " は後の " + describe(*loss.node) + " に置き換えられます";
+    case LossReason::ExtraChild:
+        return where + describe(*loss.field) + " の " + std::to_string(loss.index) + " 番目の子 " + describe(*loss.node) +
+               " は読み込まれません";
+    case LossReason::NestedContent:
+        return where + describe(*loss.field) + " の中の " + describe(*loss.node) + " の中身は読み込まれません";
+    }
+    return {};
+}
+
+class Checker : public QuizWalkReceiver {
 public:
     // Findings lose something; notes tell of changes that lose nothing.
     std::vector<std::string> findings;
@@ -55,110 +82,18 @@ public:
     std::vector<std::size_t> problemsOfKind = std::vector<std::size_t>(problemKinds().size());
     std::size_t branches = 0;
 
-    void checkDocument(const XMLNodes& root)
+    void problem(ProblemPtr problem) override
     {
-        const XMLNodesList& children = root.childrenView();
-        for (std::size_t i = 0; i < children.size(); ++i)
-            checkKindElement(*children[i], i + 1);
+        ++problemsOfKind[static_cast<std::size_t>(problem->type)];
+        branches += problem->getBranches().size();
     }
 
-private:
-    void checkKindElement(const XMLNodes& element, std::size_t position)
-    {
-        const std::string where = "ルート要素の " + std::to_string(position) + " 番目の子 " + describe(element);
-        const ProblemKind* kind = kindOfElement(element.nameView());
-        if (!kind) {
-            findings.push_back(where + " は問題の種類ではないため読み込まれません");
-            return;
-        }
-        const XMLNodesList& children = element.childrenView();
-        std::size_t lastMain = children.size();
-        std::size_t subs = 0;
-        for (std::size_t i = 0; i < children.size(); ++i) {
-            if (children[i]->nameView() == kMainElementName)
-                lastMain = i;
-            else if (children[i]->nameView() == kSubElementName)
-                ++subs;
-        }
-        if (lastMain == children.size()) {
-            findings.push_back(where + " には main がないため、この問題" +
-                               (subs ? "と sub " + std::to_string(subs) + " 個" : std::string()) + "は読み込まれません");
-            return;
-        }
-        const std::size_t number = ++problemCount;
-        ++problemsOfKind[static_cast<std::size_t>(kind->tag)];
-        const std::string problem = "問題 " + std::to_string(number) + " (" + kind->comboText + ")";
-        std::size_t branch = 0;
-        for (std::size_t i = 0; i < children.size(); ++i) {
-            const XMLNodes& child = *children[i];
-            if (i == lastMain) {
-                checkFields(child, *kind, problem);
-            } else if (child.nameView() == kMainElementName) {
-                findings.push_back(problem + ": 後の main に置き換えられる " + std::to_string(i + 1) +
-                                   " 番目の子 <main> は読み込まれません");
-            } else if (child.nameView() == kSubElementName) {
-                ++branches;
-                checkFields(child, *kind, problem + " の分岐 " + std::to_string(++branch));
-            } else {
-                findings.push_back(problem + ": main でも sub でもない " + describe(child) + " は読み込まれません");
-            }
-        }
-    }
+    void loss(const QuizLoss& loss) override { findings.push_back(lossText(loss)); }
 
-    void checkFields(const XMLNodes& group, const ProblemKind& kind, const std::string& where)
+    void blankClosesUp(const QuizPlace& place) override
     {
-        TextList texts(kind.fieldCount(), kBlankText);
-        std::vector<Field> blankSeen; // lists with a blank element so far
-        bool blankMoves = false;
-        for (const XMLNodesPtr& field : group.childrenView()) {
-            std::string replaced;
-            const std::string text = fieldText(*field);
-            switch (placeField(texts, kind, *field, &replaced)) {
-            case Placement::NotAField:
-                findings.push_back(where + ": " + kind.comboText + "の欄ではない " + describe(*field) +
-                                   " は読み込まれません");
-                continue;
-            case Placement::ListFull:
-                if (text != kBlankText)
-                    findings.push_back(where + ": 数を超える " + describe(*field) + shortened(text) +
-                                       " は読み込まれません");
-                continue;
-            case Placement::Replaced:
-                findings.push_back(where + ": " + describe(*field) + shortened(replaced) + " は後の " +
-                                   describe(*field) + " に置き換えられます");
-                break;
-            case Placement::Placed: {
-                const FieldInfo& placed = *kind.fieldOfElement(field->nameView());
-                const bool seen = std::find(blankSeen.begin(), blankSeen.end(), placed.field) != blankSeen.end();
-                if (text == kBlankText && placed.isList)
-                    blankSeen.push_back(placed.field);
-                else if (seen)
-                    blankMoves = true;
-                break;
-            }
-            }
-            checkFieldContent(*field, where);
-        }
-        if (blankMoves)
-            notes.push_back(where + ": 空の欄は読み込むと後ろの欄に詰められます");
+        notes.push_back(problemName(place) + ": 空の欄は読み込むと後ろの欄に詰められます");
     }
-
-    // Only the first child's text is a field's text.
-    void checkFieldContent(const XMLNodes& field, const std::string& where)
-    {
-        const XMLNodesList& children = field.childrenView();
-        for (std::size_t i = 0; i < children.size(); ++i) {
-            const XMLNodes& child = *children[i];
-            if (i > 0)
-                findings.push_back(where + ": " + describe(field) + " の " + std::to_string(i + 1) + " 番目の子 " +
-                                   describe(child) + " は読み込まれません");
-            else if (isElement(child) && !child.childrenView().empty())
-                findings.push_back(where + ": " + describe(field) + " の中の " + describe(child) +
-                                   " の中身は読み込まれません");
-        }
-    }
-
-    std::size_t problemCount = 0;
 };
 
 std::string summaryOf(const Checker& checker)
@@ -177,11 +112,9 @@ std::string summaryOf(const Checker& checker)
 
 int runCheck(const Invocation& invocation)
 {
-    const XMLNodesPtr root = loadXMLFile(invocation.input);
-    if (!root)
-        return reportUnreadableQuizFile(invocation.input);
     Checker checker;
-    checker.checkDocument(*root);
+    if (!walkQuizFile(invocation.input, checker))
+        return reportUnreadableQuizFile(invocation.input);
     for (const std::string& finding : checker.findings)
         printLine(Stream::Out, finding);
     for (const std::string& note : checker.notes)

@@ -14,6 +14,7 @@
 #include "ProblemShape.h"
 
 #include "document/ProblemListFile.h"
+#include "document/QuizWalk.h"
 #include "model/ProblemFields.h"
 #include "model/ProblemList.h"
 #include "xml/FileIO.h"
@@ -24,6 +25,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,6 +71,23 @@ std::string describeList()
     return out;
 }
 
+// The problems of a file read child by child, as zibconv's commands read
+// it; nothing when that reader refuses the file.
+class StreamedProblems : public QuizWalkReceiver {
+public:
+    std::string described;
+
+    void problem(ProblemPtr problem) override { described += describeExactly(*problem) + "\n"; }
+};
+
+std::optional<std::string> streamedProblems(const std::string& path)
+{
+    StreamedProblems streamed;
+    if (!walkQuizFile(path, streamed))
+        return std::nullopt;
+    return streamed.described;
+}
+
 class Replay {
 public:
     explicit Replay(std::string scratchFile) : scratch(std::move(scratchFile)) {}
@@ -79,14 +98,17 @@ public:
         current = input.name;
         const ProblemPtr sentinel = createProblem(OX, {"kept", "kept"});
         problemList = {sentinel};
+        const std::optional<std::string> streamed = streamedProblems(input.path);
         if (!loadProblemList(input.path)) {
             require(problemList.size() == 1 && problemList.front() == sentinel, "a failed load changed the list");
+            require(!streamed, "the streaming reader reads a file the tree reader refuses");
 #ifndef _WIN32
             if (breaksOnlyNamespaces(input.path))
                 return "refused: namespaces";
 #endif
             return "refused";
         }
+        require(streamed == describeList(), "the streaming reader and the tree reader give other problems");
         std::size_t branches = 0;
         for (const ProblemPtr& problem : problemList) {
             if (!require(problem != nullptr, "an empty entry in the list"))
