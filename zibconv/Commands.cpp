@@ -1,6 +1,7 @@
 #include "zibconv/Commands.h"
 
 #include "document/ProblemListFile.h"
+#include "document/QuizWalk.h"
 #include "model/ProblemList.h"
 #include "xml/FileIO.h"
 #include "zibconv/Console.h"
@@ -59,6 +60,26 @@ void printFindings(std::vector<TableFinding> findings)
         printLine(Stream::Error, "ほかに " + std::to_string(findings.size() - kMostFindingsShown) + " 件あります");
 }
 
+// Export's receiver: each problem's rows encoded as the walk gives them.
+class TableWriter : public QuizWalkReceiver {
+public:
+    TableWriter(char separator, TableEncoding encoding) : encoder(separator, encoding)
+    {
+        encoder.append({tableColumnNames()});
+    }
+
+    void problem(ProblemPtr problem) override
+    {
+        ++problems;
+        branches += problem->getBranches().size();
+        encoder.append(rowsOfProblem(*problem));
+    }
+
+    TableEncoder encoder;
+    std::size_t problems = 0;
+    std::size_t branches = 0;
+};
+
 } // namespace
 
 int reportUnreadableQuizFile(const std::string& path)
@@ -75,16 +96,15 @@ int runExport(const Invocation& invocation)
 {
     if (!mayWrite(invocation))
         return kExitRefused;
-    if (!loadProblemList(invocation.input))
+    TableWriter writer(separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8));
+    if (!walkQuizFile(invocation.input, writer))
         return reportUnreadableQuizFile(invocation.input);
-    const std::optional<std::string> bytes = encodeTable(problemRows(problemList), separatorFor(invocation.output),
-                                                         invocation.encoding.value_or(TableEncoding::Utf8));
+    const std::optional<std::string> bytes = writer.encoder.finish();
     if (!bytes || !replaceFileContents(invocation.output, *bytes)) {
         printLine(Stream::Error, "表を書き出せませんでした", invocation.output);
         return kExitRefused;
     }
-    printLine(Stream::Error, countText(problemList.size(), branchCount(problemList)) + "を書き出しました",
-              invocation.output);
+    printLine(Stream::Error, countText(writer.problems, writer.branches) + "を書き出しました", invocation.output);
     return kExitDone;
 }
 

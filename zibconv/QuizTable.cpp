@@ -232,16 +232,24 @@ std::vector<std::string> tableColumnNames()
     return names;
 }
 
+std::vector<TableRow> rowsOfProblem(const ProblemBase& problem)
+{
+    std::vector<TableRow> rows;
+    const ProblemKind* kind = findKind(problem.type);
+    if (!kind)
+        return rows;
+    rows.push_back(rowOf(problem, *kind, kMainElementName));
+    for (const ProblemPtr& branch : problem.getBranches())
+        rows.push_back(rowOf(*branch, *kind, kSubElementName));
+    return rows;
+}
+
 std::vector<TableRow> problemRows(const ProblemList& problems)
 {
     std::vector<TableRow> rows{tableColumnNames()};
     for (const ProblemPtr& problem : problems) {
-        const ProblemKind* kind = findKind(problem->type);
-        if (!kind)
-            continue;
-        rows.push_back(rowOf(*problem, *kind, kMainElementName));
-        for (const ProblemPtr& branch : problem->getBranches())
-            rows.push_back(rowOf(*branch, *kind, kSubElementName));
+        std::vector<TableRow> own = rowsOfProblem(*problem);
+        rows.insert(rows.end(), std::make_move_iterator(own.begin()), std::make_move_iterator(own.end()));
     }
     return rows;
 }

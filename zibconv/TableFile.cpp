@@ -125,17 +125,38 @@ private:
 
 } // namespace
 
-std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char separator, TableEncoding encoding)
+TableEncoder::TableEncoder(char tableSeparator, TableEncoding tableEncoding)
+    : separator(tableSeparator), encoding(tableEncoding), bytes(encoding == TableEncoding::Utf8 ? kUtf8Mark : "")
+{
+}
+
+bool TableEncoder::append(const std::vector<TableRow>& rows)
 {
     std::string text = writeTable(rows, separator);
-    if (encoding == TableEncoding::ShiftJis)
-        return text;
-    if (isAscii(text))
-        return kUtf8Mark + text;
+    if (encoding == TableEncoding::ShiftJis || isAscii(text)) {
+        bytes += text;
+        return !failed;
+    }
     const std::optional<std::u32string> codePoints = decodeShiftJis(text);
     if (!codePoints)
+        failed = true;
+    else
+        bytes += encodeUtf8(*codePoints);
+    return !failed;
+}
+
+std::optional<std::string> TableEncoder::finish()
+{
+    if (failed)
         return std::nullopt;
-    return kUtf8Mark + encodeUtf8(*codePoints);
+    return std::move(bytes);
+}
+
+std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char separator, TableEncoding encoding)
+{
+    TableEncoder encoder(separator, encoding);
+    encoder.append(rows);
+    return encoder.finish();
 }
 
 DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given)

@@ -18,6 +18,23 @@ enum class TableEncoding { Utf8, ShiftJis };
 // text is not Shift-JIS.
 std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char separator, TableEncoding encoding);
 
+// The same a few rows at a time, so that only the file's bytes grow.
+class TableEncoder {
+public:
+    TableEncoder(char separator, TableEncoding encoding);
+
+    // False, and the encoder fails for good, when a text is not Shift-JIS.
+    bool append(const std::vector<TableRow>& rows);
+    // The whole file's bytes; nothing when an append failed.
+    std::optional<std::string> finish();
+
+private:
+    char separator;
+    TableEncoding encoding;
+    bool failed = false;
+    std::string bytes;
+};
+
 // The rows of a table file with their cells in Shift-JIS. `given` is the
 // encoding the user named, which overrides the detection. Every cell that
 // cannot be read, or holds a character code page 932 or a quiz file cannot

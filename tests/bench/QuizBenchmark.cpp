@@ -176,6 +176,10 @@ void measure(int count)
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--write-set") {
+        buildSet(std::atoi(argv[2]));
+        return saveProblemList(argv[3]) ? 0 : 1;
+    }
     std::vector<int> counts;
     for (int i = 1; i < argc; ++i)
         counts.push_back(std::atoi(argv[i]));
