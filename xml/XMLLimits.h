@@ -11,3 +11,7 @@ constexpr int kMaxElementDepth = 256;
 // UTF-8. libxml2 refuses longer ones; the Windows reader does too, so that
 // a file gives the same answer on both platforms.
 constexpr std::size_t kMaxTextBytes = 10000000;
+
+// Most attributes one element may carry. Quiz files carry none; a parser's
+// time grows with the square of an element's attributes.
+constexpr std::size_t kMaxAttributesPerElement = 64;

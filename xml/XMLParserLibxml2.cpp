@@ -1,5 +1,6 @@
 #include "xml/Iconv.h"
 #include "xml/ShiftJis.h"
+#include "xml/MarkupScan.h"
 #include "xml/XMLLimits.h"
 #include "xml/XMLParser.h"
 #include "xml/XMLProlog.h"
@@ -128,7 +129,7 @@ std::optional<std::string> parserText(XMLSource source)
         return std::nullopt;
     blankDeclaredEncoding(*text);
     padDocumentEnd(*text);
-    if (hasDocumentType(std::string_view(*text)))
+    if (hasDocumentType(std::string_view(*text)) || hasTooManyAttributes(std::string_view(*text)))
         return std::nullopt;
     // libxml2 refuses an element once more than this many are open; the
     // walks below hold the exact limit.

@@ -1,6 +1,7 @@
 #include "xml/ComSupport.h"
 #include "xml/MsxmlIds.h"
 #include "xml/WideText.h"
+#include "xml/MarkupScan.h"
 #include "xml/XMLLimits.h"
 #include "xml/XMLParser.h"
 #include "xml/XMLProlog.h"
@@ -171,7 +172,7 @@ XMLNodesPtr parseXMLSource(XMLSource source)
     // The text is UTF-16 now: Wine's DOM fails on the name SHIFT_JIS.
     blankDeclaredEncoding(*text);
     padDocumentEnd(*text);
-    if (hasDocumentType(std::wstring_view(*text)))
+    if (hasDocumentType(std::wstring_view(*text)) || hasTooManyAttributes(std::wstring_view(*text)))
         return nullptr;
     ComApartment apartment;
     if (!apartment.ready())

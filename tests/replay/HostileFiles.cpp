@@ -36,6 +36,14 @@ std::string largeSet()
            repeated("<ox><main><question>" + std::string(1000, 'q') + "</question><answer>a</answer></main></ox>", 10500);
 }
 
+std::string attributes(std::size_t count)
+{
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i)
+        out += " a" + std::to_string(i) + "=\"v\"";
+    return out;
+}
+
 std::string utf16(const std::string& ascii, bool bigEndian)
 {
     std::string out;
@@ -84,6 +92,13 @@ std::vector<std::pair<std::string, std::string>> hostileFiles()
         {"large-set-long-last-text.xml", largeSet() + "<ox><main><question>" + std::string(1000, 'x') + "</question></main></ox></root>"},
         {"large-set-trailing-whitespace.xml", largeSet() + "</root>" + std::string(1000, ' ')},
         {"mains-200000.xml", "<root><ox>" + repeated("<main/>", 200000) + "</ox></root>"},
+        // Attributes: parsers take time in the square of an element's count.
+        {"attributes-64.xml", "<root" + attributes(64) + ">" + quiz("q").substr(6)},
+        {"attributes-65.xml", "<root" + attributes(65) + ">" + quiz("q").substr(6)},
+        {"attributes-230000.xml", "<root" + attributes(230000) + ">" + quiz("q").substr(6)},
+        {"attributes-in-comments-and-values.xml",
+         "<root a='" + repeated("=", 100) + "'><!--" + repeated(" x=", 100) + "--><?pi" + repeated(" y=", 100) + "?>" +
+             quiz("<![CDATA[" + repeated("z=", 100) + "]]>").substr(6)},
         // Byte-order marks that contradict the declaration.
         {"mark-utf8-declared-sjis.xml", "\xEF\xBB\xBF" + kShiftJisDeclaration + quiz("\xE6\x97\xA5")},
         {"mark-utf16le-declared-utf8.xml", "\xFF\xFE" + utf16(utf8Declaration + quiz("q"), false)},

@@ -2,6 +2,7 @@
 
 #include "xml/FileIO.h"
 #include "xml/Iconv.h"
+#include "xml/MarkupScan.h"
 #include "xml/XMLProlog.h"
 
 #include <libxml/parser.h>
@@ -17,7 +18,7 @@ bool breaksOnlyNamespaces(const std::string& path)
         return false;
     blankDeclaredEncoding(*text);
     padDocumentEnd(*text);
-    if (hasDocumentType(std::string_view(*text)))
+    if (hasDocumentType(std::string_view(*text)) || hasTooManyAttributes(std::string_view(*text)))
         return false;
     xmlParserCtxt* parser = xmlNewParserCtxt();
     if (!parser)

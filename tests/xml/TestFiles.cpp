@@ -60,12 +60,15 @@ void makeReadOnly(const std::string& path)
 
 std::string describe(const XMLNodesPtr& node)
 {
-    if (!node)
-        return "(null)";
-    std::string out = node->getName();
-    if (!node->getText().empty())
-        out += "=\"" + node->getText() + "\"";
-    const XMLNodesList children = node->getChildren();
+    return node ? describe(*node) : "(null)";
+}
+
+std::string describe(const XMLNodes& node)
+{
+    std::string out = node.getName();
+    if (!node.getText().empty())
+        out += "=\"" + node.getText() + "\"";
+    const XMLNodesList children = node.getChildren();
     if (!children.empty()) {
         out += "[";
         for (std::size_t i = 0; i < children.size(); ++i) {

@@ -32,3 +32,4 @@ void makeReadOnly(const std::string& path);
 
 // A tree in one line: name, ="text" when there is one, children in [].
 std::string describe(const XMLNodesPtr& node);
+std::string describe(const XMLNodes& node);
