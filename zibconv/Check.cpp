@@ -1,5 +1,6 @@
 // check: reads a quiz file as the editor's Open does and tells everything
 // of it that the editor would not keep, with the problem it belongs to.
+#include "zibconv/Check.h"
 #include "zibconv/Commands.h"
 
 #include "document/QuizWalk.h"
@@ -74,55 +75,67 @@ std::string lossText(const QuizLoss& loss)
     return {};
 }
 
+// The report as the walk goes: each problem counted and kept, each loss
+// and note in the report's words.
 class Checker : public QuizWalkReceiver {
 public:
-    // Findings lose something; notes tell of changes that lose nothing.
-    std::vector<std::string> findings;
-    std::vector<std::string> notes;
-    std::vector<std::size_t> problemsOfKind = std::vector<std::size_t>(problemKinds().size());
-    std::size_t branches = 0;
+    CheckReport report;
 
     void problem(ProblemPtr problem) override
     {
         ++problemsOfKind[static_cast<std::size_t>(problem->type)];
         branches += problem->getBranches().size();
+        report.problems.push_back(std::move(problem));
     }
 
-    void loss(const QuizLoss& loss) override { findings.push_back(lossText(loss)); }
+    void loss(const QuizLoss& loss) override { report.losses.push_back(lossText(loss)); }
 
     void blankClosesUp(const QuizPlace& place) override
     {
-        notes.push_back(problemName(place) + ": 空の欄は読み込むと後ろの欄に詰められます");
+        report.notes.push_back(problemName(place) + ": 空の欄は読み込むと後ろの欄に詰められます");
     }
-};
 
-std::string summaryOf(const Checker& checker)
-{
-    std::size_t problems = 0;
-    std::string perKind;
-    for (const ProblemKind& kind : problemKinds()) {
-        const std::size_t count = checker.problemsOfKind[static_cast<std::size_t>(kind.tag)];
-        problems += count;
-        perKind += (perKind.empty() ? "" : "、") + std::string(kind.comboText) + " " + std::to_string(count);
+    std::string summary() const
+    {
+        std::size_t problems = 0;
+        std::string perKind;
+        for (const ProblemKind& kind : problemKinds()) {
+            const std::size_t count = problemsOfKind[static_cast<std::size_t>(kind.tag)];
+            problems += count;
+            perKind += (perKind.empty() ? "" : "、") + std::string(kind.comboText) + " " + std::to_string(count);
+        }
+        return "問題 " + std::to_string(problems) + " 問 (" + perKind + ")、分岐 " + std::to_string(branches) + " 問";
     }
-    return "問題 " + std::to_string(problems) + " 問 (" + perKind + ")、分岐 " + std::to_string(checker.branches) + " 問";
-}
+
+private:
+    std::vector<std::size_t> problemsOfKind = std::vector<std::size_t>(problemKinds().size());
+    std::size_t branches = 0;
+};
 
 } // namespace
 
-int runCheck(const Invocation& invocation)
+std::optional<CheckReport> checkQuizFile(const std::string& path)
 {
     Checker checker;
-    if (!walkQuizFile(invocation.input, checker))
+    if (!walkQuizFile(path, checker))
+        return std::nullopt;
+    checker.report.summary = checker.summary();
+    return std::move(checker.report);
+}
+
+int runCheck(const Invocation& invocation)
+{
+    const std::optional<CheckReport> report = checkQuizFile(invocation.input);
+    if (!report)
         return reportUnreadableQuizFile(invocation.input);
-    for (const std::string& finding : checker.findings)
-        printLine(Stream::Out, finding);
-    for (const std::string& note : checker.notes)
+    for (const std::string& loss : report->losses)
+        printLine(Stream::Out, loss);
+    for (const std::string& note : report->notes)
         printLine(Stream::Out, "注: " + note);
-    if (checker.findings.empty())
+    if (report->losses.empty())
         printLine(Stream::Out, "エディターはこのファイルの内容をすべて読み込みます");
     else
-        printLine(Stream::Out, "上の " + std::to_string(checker.findings.size()) + " 件は、エディターで開くと失われます");
-    printLine(Stream::Out, summaryOf(checker));
-    return checker.findings.empty() ? kExitDone : kExitRefused;
+        printLine(Stream::Out, "上の " + std::to_string(report->losses.size()) + " 件は、エディターで開くと失われます");
+    printLine(Stream::Out, report->summary);
+    return report->losses.empty() ? kExitDone : kExitRefused;
 }
