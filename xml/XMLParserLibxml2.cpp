@@ -119,6 +119,10 @@ private:
     }
 };
 
+// libxml2's own messages quote the file and are English: none reaches the
+// user; what failed is told in the program's words.
+void dropMessage(void*, const char*, ...) {}
+
 // The file's text as libxml2 is given it: UTF-8 without its declared
 // encoding, padded at the end; nothing for what is refused before parsing.
 std::optional<std::string> parserText(XMLSource source)
@@ -134,6 +138,7 @@ std::optional<std::string> parserText(XMLSource source)
     // libxml2 refuses an element once more than this many are open; the
     // walks below hold the exact limit.
     xmlParserMaxDepth = kMaxElementDepth;
+    xmlSetGenericErrorFunc(nullptr, dropMessage);
     return text;
 }
 

@@ -4,6 +4,7 @@
 #include "zibconv/Commands.h"
 #include "zibconv/Console.h"
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,9 @@ int main(int argc, char** argv)
     int status = kExitUsage;
     try {
         status = run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        printLine(Stream::Error, "メモリーが足りないため、処理を続けられませんでした");
+        status = kExitUnreadable;
     } catch (const std::exception&) {
         printLine(Stream::Error, "処理を続けられませんでした (メモリー不足など)");
         status = kExitRefused;
