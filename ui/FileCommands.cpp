@@ -81,6 +81,6 @@ LRESULT OnFileExit(HWND window)
 
 LRESULT OnHelpVersion(HWND window)
 {
-    MessageBoxA(window, "ZIB V0.12", "バージョン情報", MB_OK);
+    MessageBoxA(window, "ZIB V" ZIB_VERSION, "バージョン情報", MB_OK);
     return 0;
 }
