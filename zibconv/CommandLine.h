@@ -6,7 +6,7 @@
 //   zibconv --help | --version
 #pragma once
 
-#include "zibconv/TableFile.h"
+#include "zibconv/TableTypes.h"
 
 #include <optional>
 #include <string>

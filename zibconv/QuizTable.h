@@ -4,19 +4,11 @@
 
 #include "model/ProblemList.h"
 #include "zibconv/TableText.h"
+#include "zibconv/TableTypes.h"
 
 #include <cstddef>
 #include <string>
 #include <vector>
-
-// What import found wrong with a table: the row as a spreadsheet numbers
-// it (the column names are row 1; 0 is the table as a whole) and the
-// column's name (empty for a whole row), and what is wrong, in Shift-JIS.
-struct TableFinding {
-    std::size_t row = 0;
-    std::string column;
-    std::string message;
-};
 
 // "kind", "level", then the columns of the field texts.
 std::vector<std::string> tableColumnNames();

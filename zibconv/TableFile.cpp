@@ -1,3 +1,4 @@
+#include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
 
 #include "xml/ShiftJis.h"

@@ -4,15 +4,13 @@
 // their bytes when no mark says which.
 #pragma once
 
-#include "zibconv/QuizTable.h"
 #include "zibconv/TableText.h"
+#include "zibconv/TableTypes.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-enum class TableEncoding { Utf8, ShiftJis };
 
 // Rows of Shift-JIS cells as the bytes of a table file; nothing when a
 // text is not Shift-JIS.

@@ -11,6 +11,7 @@
 #include "model/ProblemFields.h"
 #include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
+#include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
 
 #include <gtest/gtest.h>
