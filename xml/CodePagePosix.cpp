@@ -1,5 +1,6 @@
 #include "xml/Iconv.h"
 #include "xml/ShiftJis.h"
+#include "xml/ShiftJisToUtf8.h"
 
 #include <algorithm>
 #include <bit>
@@ -117,8 +118,13 @@ std::optional<std::string> decodeToUtf8(XMLSource source)
     // libxml2 checks UTF-8 itself while it parses.
     if (source.encoding.codePage == kCodePageUtf8)
         return std::move(source.bytes);
-    if (source.encoding.codePage == kCodePageShiftJis && !hasShiftJisStructure(source.bytes))
-        return std::nullopt;
+    if (source.encoding.codePage == kCodePageShiftJis) {
+        std::string text;
+        text.reserve(source.bytes.size() + source.bytes.size() / 2);
+        if (!appendShiftJisAsUtf8(source.bytes, text))
+            return std::nullopt;
+        return text;
+    }
     return Iconv("UTF-8", source.encoding.iconvName).convert(source.bytes);
 }
 

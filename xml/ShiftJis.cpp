@@ -4,11 +4,16 @@
 
 #include <vector>
 
+bool isShiftJisLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
 namespace {
 
 bool isLeadByte(unsigned char b)
 {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    return isShiftJisLeadByte(b);
 }
 
 bool isTrailByte(unsigned char b)

@@ -8,6 +8,9 @@
 // True when no byte has its high bit set: the same text in every code page.
 bool isAscii(std::string_view bytes);
 
+// The first byte of a double-byte character.
+bool isShiftJisLeadByte(unsigned char byte);
+
 // True when every byte is a single-byte character of code page 932 or part
 // of a lead byte + trail byte pair in the ranges of code page 932. The code
 // page's tables still decide whether a pair is assigned.

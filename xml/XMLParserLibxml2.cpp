@@ -1,5 +1,6 @@
 #include "xml/Iconv.h"
 #include "xml/ShiftJis.h"
+#include "xml/Unicode.h"
 #include "xml/MarkupScan.h"
 #include "xml/XMLLimits.h"
 #include "xml/XMLParser.h"
@@ -13,6 +14,7 @@
 #include <climits>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -89,14 +91,44 @@ public:
 
 private:
     Iconv utf8ToShiftJis{"CP932", "UTF-8"};
+    std::vector<std::string> shiftJisCodes = std::vector<std::string>(0x10000);
     bool freeAsRead;
 
     // In the forms both platforms take, so that the same file gives the
-    // same texts on both.
+    // same texts on both. Each character is converted once and remembered:
+    // a large set has a million texts of a few thousand characters.
     std::string toShiftJis(std::string_view utf8)
     {
-        if (isAscii(utf8))
-            return std::string(utf8);
+        std::string out;
+        out.reserve(utf8.size());
+        std::size_t i = 0;
+        while (i < utf8.size()) {
+            const std::size_t start = i;
+            while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80)
+                ++i;
+            out.append(utf8, start, i - start);
+            if (i == utf8.size())
+                break;
+            const std::size_t characterStart = i;
+            const std::optional<char32_t> c = nextCodePoint(utf8, i);
+            if (!c) // libxml2 hands out UTF-8 only; this is what it was before
+                return converted(utf8);
+            const std::string_view character = utf8.substr(characterStart, i - characterStart);
+            if (*c > 0xFFFF) {
+                out += converted(character);
+                continue;
+            }
+            std::string& code = shiftJisCodes[*c];
+            if (code.empty())
+                code = converted(character);
+            out += code;
+        }
+        return out;
+    }
+
+    // One character, or what is not one, as the lossy conversion takes it.
+    std::string converted(std::string_view utf8)
+    {
         if (const std::optional<std::string> forms = utf8InCodePage932Forms(utf8))
             return utf8ToShiftJis.convertFromUtf8Lossy(*forms);
         return utf8ToShiftJis.convertFromUtf8Lossy(utf8);

@@ -2,6 +2,7 @@
 #include "zibconv/TableFile.h"
 
 #include "xml/ShiftJis.h"
+#include "xml/ShiftJisToUtf8.h"
 #include "xml/Unicode.h"
 
 #include <cstdio>
@@ -138,11 +139,8 @@ bool TableEncoder::append(const std::vector<TableRow>& rows)
         bytes += text;
         return !failed;
     }
-    const std::optional<std::u32string> codePoints = decodeShiftJis(text);
-    if (!codePoints)
+    if (!appendShiftJisAsUtf8(text, bytes))
         failed = true;
-    else
-        bytes += encodeUtf8(*codePoints);
     return !failed;
 }
 
