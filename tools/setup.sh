@@ -4,7 +4,7 @@
 zib_packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libxml2-dev pkg-config
     g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-apps imagemagick
-    fonts-ipafont-gothic locales
+    fonts-ipafont-gothic locales python3 python3-lxml libxml2-utils
 )
 
 zib_as_root() {
