@@ -42,15 +42,20 @@ ProblemPtr problemOf(const XMLNodes& element)
 
 } // namespace
 
+ProblemList problemsOfDocument(const XMLNodes& root)
+{
+    ProblemList problems;
+    for (const XMLNodesPtr& element : root.childrenView())
+        if (ProblemPtr problem = problemOf(*element))
+            problems.push_back(std::move(problem));
+    return problems;
+}
+
 bool loadProblemList(std::string path)
 {
     XMLNodesPtr root = loadXMLFile(std::move(path));
     if (!root)
         return false;
-    ProblemList problems;
-    for (const XMLNodesPtr& element : root->childrenView())
-        if (ProblemPtr problem = problemOf(*element))
-            problems.push_back(std::move(problem));
-    problemList = std::move(problems);
+    problemList = problemsOfDocument(*root);
     return true;
 }

@@ -1,6 +1,9 @@
 // The quiz file of the whole problem list.
 #pragma once
 
+#include "model/ProblemList.h"
+#include "xml/XMLNodes.h"
+
 #include <string>
 
 // Writes `problemList` to the file at `path` (Shift-JIS bytes). False when
@@ -12,3 +15,6 @@ bool saveProblemList(std::string path);
 // Replaces `problemList` with the problems of the file at `path`. False,
 // with the list unchanged, when the file cannot be read as XML.
 bool loadProblemList(std::string path);
+
+// The problems of a quiz file's element tree, as loadProblemList reads them.
+ProblemList problemsOfDocument(const XMLNodes& root);
