@@ -4,27 +4,16 @@
 
 #include "document/FieldPlacement.h"
 #include "document/QuizFormat.h"
+#include "document/ProblemListFile.h"
 #include "model/ProblemKinds.h"
-#include "xml/ShiftJis.h"
+#include "review/FindingText.h"
 #include "xml/XMLFile.h"
-#include "zibconv/Console.h"
+#include "zibconv/CheckReport.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace {
-
-// Long texts are named by their start.
-constexpr std::size_t kShownTextBytes = 40;
-
-std::string shortened(const std::string& text)
-{
-    std::string shown = text.substr(0, lengthOfWholeCharacters(std::string_view(text).substr(0, kShownTextBytes)));
-    for (char& c : shown)
-        if (c == '\r' || c == '\n' || c == '\t')
-            c = ' ';
-    return "「" + shown + (shown.size() < text.size() ? "…」" : "」");
-}
 
 // A node as the report names it: an element by its tag, anything else by
 // what it is and what it holds.
@@ -32,11 +21,11 @@ std::string describe(const XMLNodes& node)
 {
     const std::string& name = node.nameView();
     if (name == "#text")
-        return "テキスト" + shortened(node.textView());
+        return "テキスト" + quotedText(node.textView());
     if (name == "#cdata-section")
-        return "CDATA" + shortened(node.textView());
+        return "CDATA" + quotedText(node.textView());
     if (name == "#comment")
-        return "コメント" + shortened(node.textView());
+        return "コメント" + quotedText(node.textView());
     if (node.childrenView().empty() && !node.textView().empty())
         return "処理命令 <?" + name + "?>";
     return "<" + name + ">";
@@ -50,10 +39,8 @@ bool isElement(const XMLNodes& node)
 class Checker {
 public:
     // Findings lose something; notes tell of changes that lose nothing.
-    std::vector<std::string> findings;
+    std::vector<CheckLoss> findings;
     std::vector<std::string> notes;
-    std::vector<std::size_t> problemsOfKind = std::vector<std::size_t>(problemKinds().size());
-    std::size_t branches = 0;
 
     void checkDocument(const XMLNodes& root)
     {
@@ -67,8 +54,9 @@ private:
     {
         const std::string where = "ルート要素の " + std::to_string(position) + " 番目の子 " + describe(element);
         const ProblemKind* kind = kindOfElement(element.nameView());
+        current = {};
         if (!kind) {
-            findings.push_back(where + " は問題の種類ではないため読み込まれません");
+            lose(where + " は問題の種類ではないため読み込まれません");
             return;
         }
         const XMLNodesList& children = element.childrenView();
@@ -81,26 +69,27 @@ private:
                 ++subs;
         }
         if (lastMain == children.size()) {
-            findings.push_back(where + " には main がないため、この問題" +
-                               (subs ? "と sub " + std::to_string(subs) + " 個" : std::string()) + "は読み込まれません");
+            lose(where + " には main がないため、この問題" +
+                 (subs ? "と sub " + std::to_string(subs) + " 個" : std::string()) + "は読み込まれません");
             return;
         }
         const std::size_t number = ++problemCount;
-        ++problemsOfKind[static_cast<std::size_t>(kind->tag)];
+        current = {number, 0, kind, {}};
         const std::string problem = "問題 " + std::to_string(number) + " (" + kind->comboText + ")";
         std::size_t branch = 0;
         for (std::size_t i = 0; i < children.size(); ++i) {
             const XMLNodes& child = *children[i];
+            current.branch = 0;
             if (i == lastMain) {
                 checkFields(child, *kind, problem);
             } else if (child.nameView() == kMainElementName) {
-                findings.push_back(problem + ": 後の main に置き換えられる " + std::to_string(i + 1) +
-                                   " 番目の子 <main> は読み込まれません");
+                lose(problem + ": 後の main に置き換えられる " + std::to_string(i + 1) +
+                     " 番目の子 <main> は読み込まれません");
             } else if (child.nameView() == kSubElementName) {
-                ++branches;
-                checkFields(child, *kind, problem + " の分岐 " + std::to_string(++branch));
+                current.branch = ++branch;
+                checkFields(child, *kind, problem + " の分岐 " + std::to_string(branch));
             } else {
-                findings.push_back(problem + ": main でも sub でもない " + describe(child) + " は読み込まれません");
+                lose(problem + ": main でも sub でもない " + describe(child) + " は読み込まれません");
             }
         }
     }
@@ -115,17 +104,17 @@ private:
             const std::string text = fieldText(*field);
             switch (placeField(texts, kind, *field, &replaced)) {
             case Placement::NotAField:
-                findings.push_back(where + ": " + kind.comboText + "の欄ではない " + describe(*field) +
-                                   " は読み込まれません");
+                lose(where + ": " + kind.comboText + "の欄ではない " + describe(*field) +
+                     " は読み込まれません");
                 continue;
             case Placement::ListFull:
                 if (text != kBlankText)
-                    findings.push_back(where + ": 数を超える " + describe(*field) + shortened(text) +
-                                       " は読み込まれません");
+                    lose(where + ": 数を超える " + describe(*field) + quotedText(text) +
+                         " は読み込まれません");
                 continue;
             case Placement::Replaced:
-                findings.push_back(where + ": " + describe(*field) + shortened(replaced) + " は後の " +
-                                   describe(*field) + " に置き換えられます");
+                lose(where + ": " + describe(*field) + quotedText(replaced) + " は後の " +
+                     describe(*field) + " に置き換えられます");
                 break;
             case Placement::Placed: {
                 const FieldInfo& placed = *kind.fieldOfElement(field->nameView());
@@ -150,46 +139,36 @@ private:
         for (std::size_t i = 0; i < children.size(); ++i) {
             const XMLNodes& child = *children[i];
             if (i > 0)
-                findings.push_back(where + ": " + describe(field) + " の " + std::to_string(i + 1) + " 番目の子 " +
-                                   describe(child) + " は読み込まれません");
+                lose(where + ": " + describe(field) + " の " + std::to_string(i + 1) + " 番目の子 " +
+                     describe(child) + " は読み込まれません");
             else if (isElement(child) && !child.childrenView().empty())
-                findings.push_back(where + ": " + describe(field) + " の中の " + describe(child) +
-                                   " の中身は読み込まれません");
+                lose(where + ": " + describe(field) + " の中の " + describe(child) +
+                     " の中身は読み込まれません");
         }
     }
 
-    std::size_t problemCount = 0;
-};
-
-std::string summaryOf(const Checker& checker)
-{
-    std::size_t problems = 0;
-    std::string perKind;
-    for (const ProblemKind& kind : problemKinds()) {
-        const std::size_t count = checker.problemsOfKind[static_cast<std::size_t>(kind.tag)];
-        problems += count;
-        perKind += (perKind.empty() ? "" : "、") + std::string(kind.comboText) + " " + std::to_string(count);
+    void lose(std::string text)
+    {
+        CheckLoss loss = current;
+        loss.text = std::move(text);
+        findings.push_back(std::move(loss));
     }
-    return "問題 " + std::to_string(problems) + " 問 (" + perKind + ")、分岐 " + std::to_string(checker.branches) + " 問";
-}
+
+    std::size_t problemCount = 0;
+    // The problem being walked, for the losses found in it.
+    CheckLoss current;
+};
 
 } // namespace
 
 int runCheck(const Invocation& invocation)
 {
+    if (isTableName(invocation.input))
+        return runTableCheck(invocation);
     const XMLNodesPtr root = loadXMLFile(invocation.input);
     if (!root)
         return reportUnreadableQuizFile(invocation.input);
     Checker checker;
     checker.checkDocument(*root);
-    for (const std::string& finding : checker.findings)
-        printLine(Stream::Out, finding);
-    for (const std::string& note : checker.notes)
-        printLine(Stream::Out, "注: " + note);
-    if (checker.findings.empty())
-        printLine(Stream::Out, "エディターはこのファイルの内容をすべて読み込みます");
-    else
-        printLine(Stream::Out, "上の " + std::to_string(checker.findings.size()) + " 件は、エディターで開くと失われます");
-    printLine(Stream::Out, summaryOf(checker));
-    return checker.findings.empty() ? kExitDone : kExitRefused;
+    return reportCheck(invocation, {problemsOfDocument(*root), std::move(checker.findings), std::move(checker.notes)});
 }

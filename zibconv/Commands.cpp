@@ -3,6 +3,7 @@
 #include "document/ProblemListFile.h"
 #include "model/ProblemList.h"
 #include "xml/FileIO.h"
+#include "zibconv/CheckReport.h"
 #include "zibconv/Console.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
@@ -37,6 +38,8 @@ std::size_t branchCount(const ProblemList& problems)
     return count;
 }
 
+} // namespace
+
 std::string placeOf(const TableFinding& finding)
 {
     if (finding.row == 0)
@@ -46,6 +49,8 @@ std::string placeOf(const TableFinding& finding)
         place += " " + finding.column + " 列";
     return place + ": ";
 }
+
+namespace {
 
 // Row by row; what is about the whole table comes last.
 void printFindings(std::vector<TableFinding> findings)
@@ -113,5 +118,6 @@ int runImport(const Invocation& invocation)
     }
     printLine(Stream::Error, countText(problemList.size(), branchCount(problemList)) + "を書き出しました",
               invocation.output);
+    printContentFindingCount(problemList);
     return kExitDone;
 }
