@@ -46,9 +46,7 @@ std::string groupText(const ContentFinding& finding, bool withAnswers)
 
 } // namespace
 
-const char* const kFoldingExplained =
-    "全角と半角の英字・数字・記号・カタカナ (半角の濁点・半濁点は前の文字と合わせて 1 文字)、"
-    "前後の空白 (全角も) と改行";
+const char* const kFoldingExplained = "全角と半角の英字・数字・記号・カタカナ (ｶﾞ は ガ)、前後の空白と改行";
 
 std::string quotedText(const std::string& text)
 {
