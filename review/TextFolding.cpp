@@ -32,11 +32,6 @@ char32_t widthFolded(char32_t c)
     return c;
 }
 
-bool isCombiningMark(char32_t c)
-{
-    return (c >= 0x0300 && c <= 0x036F) || c == kCombiningVoiced || c == kCombiningSemiVoiced;
-}
-
 // The kana that take a voiced mark: the K, S, T and H rows, whose voiced
 // form is the next code point (and the H row's semi-voiced the one after).
 bool takesVoicedMark(char32_t kana)
@@ -74,6 +69,11 @@ char32_t composed(char32_t kana, char32_t mark)
 }
 
 } // namespace
+
+bool isCombiningMark(char32_t c)
+{
+    return (c >= 0x0300 && c <= 0x036F) || c == kCombiningVoiced || c == kCombiningSemiVoiced;
+}
 
 std::u32string codePointsOf(std::string_view shiftJis)
 {
@@ -135,14 +135,15 @@ bool isBlankText(std::string_view shiftJis)
     return true;
 }
 
-std::vector<std::u32string> charactersOf(std::u32string_view folded)
+std::vector<std::u32string_view> charactersOf(std::u32string_view folded)
 {
-    std::vector<std::u32string> characters;
-    for (char32_t c : folded) {
-        if (isCombiningMark(c) && !characters.empty())
-            characters.back() += c;
-        else
-            characters.emplace_back(1, c);
+    std::vector<std::u32string_view> characters;
+    std::size_t start = 0;
+    for (std::size_t i = 1; i <= folded.size(); ++i) {
+        if (i == folded.size() || !isCombiningMark(folded[i])) {
+            characters.push_back(folded.substr(start, i - start));
+            start = i;
+        }
     }
     return characters;
 }

@@ -24,7 +24,10 @@ std::u32string foldedText(std::string_view shiftJis);
 // True when only spaces and line breaks are left: the player sees nothing.
 bool isBlankText(std::string_view shiftJis);
 
-// The characters a reader counts: each code point with the combining marks
-// that follow it (a half-width voiced mark that does not combine with the
-// kana before it is folded into the combining mark, as NFKC does).
-std::vector<std::u32string> charactersOf(std::u32string_view folded);
+// The combining marks: those of Latin letters, and the kana voiced marks a
+// half-width voiced mark becomes when no kana before it takes it (as NFKC).
+bool isCombiningMark(char32_t c);
+
+// The characters a reader counts, as parts of the text: each code point
+// with the combining marks that follow it.
+std::vector<std::u32string_view> charactersOf(std::u32string_view folded);

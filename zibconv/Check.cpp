@@ -161,6 +161,13 @@ private:
 
 } // namespace
 
+CheckedSet lossesOfQuizFile(const XMLNodes& root)
+{
+    Checker checker;
+    checker.checkDocument(root);
+    return {{}, std::move(checker.findings), std::move(checker.notes)};
+}
+
 int runCheck(const Invocation& invocation)
 {
     if (isTableName(invocation.input))
@@ -168,7 +175,8 @@ int runCheck(const Invocation& invocation)
     const XMLNodesPtr root = loadXMLFile(invocation.input);
     if (!root)
         return reportUnreadableQuizFile(invocation.input);
-    Checker checker;
-    checker.checkDocument(*root);
-    return reportCheck(invocation, {problemsOfDocument(*root), std::move(checker.findings), std::move(checker.notes)});
+    CheckedSet set = lossesOfQuizFile(*root);
+    // The content review takes the problems as the editor's Open reads them.
+    set.problems = problemsOfDocument(*root);
+    return reportCheck(invocation, set);
 }

@@ -41,19 +41,6 @@ std::string findingsLine(const CheckedSet& set, std::size_t findings)
     return findingCountText(findings);
 }
 
-void printText(const CheckedSet& set, const std::vector<ContentFinding>& findings)
-{
-    for (const CheckLoss& loss : set.losses)
-        printLine(Stream::Out, loss.text);
-    for (const std::string& note : set.notes)
-        printLine(Stream::Out, "注: " + note);
-    printLine(Stream::Out, lossesLine(set));
-    for (const ContentFinding& finding : findings)
-        printLine(Stream::Out, problemName(finding.place, finding.kind) + ": " + findingSentence(finding));
-    printLine(Stream::Out, findingsLine(set, findings.size()));
-    printLine(Stream::Out, summaryText(countsOf(set.problems)));
-}
-
 std::vector<ContentFinding> reviewOf(const CheckedSet& set)
 {
     return set.isTable && !set.losses.empty() ? std::vector<ContentFinding>() : reviewContent(set.problems);
@@ -73,13 +60,30 @@ SetCounts countsOf(const ProblemList& problems)
     return counts;
 }
 
+std::vector<std::string> textReport(const CheckedSet& set, const std::vector<ContentFinding>& findings)
+{
+    std::vector<std::string> lines;
+    lines.reserve(set.losses.size() + set.notes.size() + findings.size() + 3);
+    for (const CheckLoss& loss : set.losses)
+        lines.push_back(loss.text);
+    for (const std::string& note : set.notes)
+        lines.push_back("注: " + note);
+    lines.push_back(lossesLine(set));
+    for (const ContentFinding& finding : findings)
+        lines.push_back(problemName(finding.place, finding.kind) + ": " + findingSentence(finding));
+    lines.push_back(findingsLine(set, findings.size()));
+    lines.push_back(summaryText(countsOf(set.problems)));
+    return lines;
+}
+
 int reportCheck(const Invocation& invocation, const CheckedSet& set)
 {
     const std::vector<ContentFinding> findings = reviewOf(set);
     if (invocation.json)
         writeUtf8(Stream::Out, jsonReport(set, findings));
     else
-        printText(set, findings);
+        for (const std::string& line : textReport(set, findings))
+            printLine(Stream::Out, line);
     if (!set.losses.empty() || (invocation.strict && !findings.empty()))
         return kExitRefused;
     return kExitDone;

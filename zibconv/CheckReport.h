@@ -5,6 +5,8 @@
 
 #include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
+#include "review/ContentReview.h"
+#include "xml/XMLNodes.h"
 #include "zibconv/CommandLine.h"
 
 #include <cstddef>
@@ -31,6 +33,10 @@ struct CheckedSet {
     bool isTable = false;
 };
 
+// What the editor would drop from a quiz file's element tree (Check.cpp);
+// the problems are left empty.
+CheckedSet lossesOfQuizFile(const XMLNodes& root);
+
 // How many problems of each kind (in tag order) and branches a set has.
 struct SetCounts {
     std::size_t problems = 0;
@@ -38,6 +44,9 @@ struct SetCounts {
     std::vector<std::size_t> ofKind = std::vector<std::size_t>(problemKinds().size());
 };
 SetCounts countsOf(const ProblemList& problems);
+
+// The text report, line by line, of a set and its content findings.
+std::vector<std::string> textReport(const CheckedSet& set, const std::vector<ContentFinding>& findings);
 
 // Reviews the content, prints the report as the invocation asks, and
 // returns check's exit status: 1 when something would be lost, or with

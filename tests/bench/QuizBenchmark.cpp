@@ -9,7 +9,10 @@
 #include "document/ProblemListFile.h"
 #include "model/ProblemFields.h"
 #include "model/ProblemList.h"
+#include "review/ContentReview.h"
 #include "xml/FileIO.h"
+#include "xml/XMLFile.h"
+#include "zibconv/CheckReport.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
 
@@ -104,6 +107,26 @@ bool importTable(const std::string& tablePath, const std::string& quizPath)
     return saveProblemList(quizPath);
 }
 
+// What check does up to its report: the file's walk for what the editor
+// would drop; then the problems as the editor's Open reads them; then
+// their content review and the text report's lines (made, not printed).
+enum class CheckSteps { WalkOnly, WithProblems, WithReview };
+
+bool checkFile(const std::string& quizPath, CheckSteps steps, std::size_t& findings)
+{
+    const XMLNodesPtr root = loadXMLFile(quizPath);
+    if (!root)
+        return false;
+    CheckedSet set = lossesOfQuizFile(*root);
+    if (steps != CheckSteps::WalkOnly)
+        set.problems = problemsOfDocument(*root);
+    std::vector<ContentFinding> found;
+    if (steps == CheckSteps::WithReview)
+        found = reviewContent(set.problems);
+    findings = found.size();
+    return !textReport(set, found).empty();
+}
+
 bool sameProblem(const ProblemBase& a, const ProblemBase& b)
 {
     const ProblemRefs aBranches = a.getBranches();
@@ -164,6 +187,17 @@ void measure(int count)
                 count, megabytes(fileSize(tablePath)), exportTime, importTime, exportTime / (load + save),
                 importTime / (load + save), peakAfterExport, peakAfterImport,
                 same ? "" : "  (IMPORT DIFFERS FROM THE FILE)");
+    std::fflush(stdout);
+
+    // The problems are the review's input: a walk that yields them (as the
+    // editor's Open does) would make them part of check itself.
+    std::size_t findings = 0;
+    const double check = bestSeconds([&] { return checkFile(path, CheckSteps::WalkOnly, findings); });
+    const double withProblems = bestSeconds([&] { return checkFile(path, CheckSteps::WithProblems, findings); });
+    const double reviewed = bestSeconds([&] { return checkFile(path, CheckSteps::WithReview, findings); });
+    std::printf("%6d problems, zibconv check: without the content review %6.3f s  with the problems read %6.3f s  "
+                "with the review %6.3f s (%zu findings)  with/without %4.2f  with/with the problems %4.2f\n",
+                count, check, withProblems, reviewed, findings, reviewed / check, reviewed / withProblems);
     std::fflush(stdout);
     std::remove(path.c_str());
     std::remove(tablePath.c_str());

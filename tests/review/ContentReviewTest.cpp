@@ -129,6 +129,9 @@ TEST(ContentReview, PanelsThatCannotSpellTheAnswer)
     EXPECT_EQ(panel({"Q", "東京都", "都", "東京"}), Findings{});
     EXPECT_EQ(panel({"Q", "東京都", "東", "京都", "東京"}), Findings{});
     EXPECT_EQ(panel({"Q", "京東", "東京"}), Findings{"1.0 answer 0 panels-cannot-spell"});
+    // A kana with a mark it has no precomposed form for is one character.
+    EXPECT_EQ(panel({"Q", "ｱﾞｲ", "ｱﾞ", "イ"}), Findings{});
+    EXPECT_EQ(panel({"Q", "ｱﾞｲ", "ア", "イ"}), Findings{"1.0 answer 0 panels-cannot-spell"});
     // A blank answer is told as blank only.
     EXPECT_EQ(panel({"Q", " ", "カ"}), Findings{"1.0 answer 0 blank"});
 }
@@ -143,6 +146,8 @@ TEST(ContentReview, ReelsThatLackTheAnswersCharacter)
     EXPECT_EQ(slot({"Q", "ABC", "A", "X", "C", " ", "Y"}), Findings{"1.0 answer 0 reel-count"});
     EXPECT_EQ(slot({"Q", "ABC", "A", "X", "Y"}), (Findings{"1.0 reel 2 reel-lacks-character", "1.0 reel 3 reel-lacks-character"}));
     EXPECT_EQ(slot({"Q", " ", "A"}), Findings{"1.0 answer 0 blank"});
+    EXPECT_EQ(slot({"Q", "ｱﾞ", "ｲｱﾞ"}), Findings{});
+    EXPECT_EQ(slot({"Q", "ｱﾞ", "ｲｱ"}), Findings{"1.0 reel 1 reel-lacks-character"});
 
     const std::vector<ContentFinding> found = reviewContent(setOf({{SLOT, {"Q", "AｶﾞC", "A", " ", "カキ", "C"}}}));
     ASSERT_EQ(found.size(), 1u);

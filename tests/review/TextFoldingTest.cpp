@@ -74,9 +74,12 @@ TEST(TextFolding, BlankIsNothingButSpacesAndLineBreaks)
 
 TEST(TextFolding, ACharacterKeepsItsCombiningMarks)
 {
-    EXPECT_EQ(charactersOf(U"ア\u3099イ"), (std::vector<std::u32string>{U"ア\u3099", U"イ"}));
-    EXPECT_EQ(charactersOf(foldedText("ｶﾞｷ")), (std::vector<std::u32string>{U"ガ", U"キ"}));
-    EXPECT_EQ(charactersOf(U"\u3099a"), (std::vector<std::u32string>{U"\u3099", U"a"}));
+    using Characters = std::vector<std::u32string_view>;
+    EXPECT_EQ(charactersOf(U"ア\u3099イ"), (Characters{U"ア\u3099", U"イ"}));
+    const std::u32string folded = foldedText("ｶﾞｷ");
+    EXPECT_EQ(charactersOf(folded), (Characters{U"ガ", U"キ"}));
+    EXPECT_EQ(charactersOf(U"\u3099a"), (Characters{U"\u3099", U"a"}));
+    EXPECT_EQ(charactersOf(U"e\u0301\u0302x"), (Characters{U"e\u0301\u0302", U"x"}));
     EXPECT_TRUE(charactersOf(U"").empty());
 }
 
