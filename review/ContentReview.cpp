@@ -53,7 +53,12 @@ public:
             joined += '\0';
         }
         views.reserve(texts.size());
-        all = codePointsOf(joined);
+        std::optional<std::u32string> points = decodedText(joined);
+        if (!points) {
+            decodeEach(texts);
+            return;
+        }
+        all = std::move(*points);
         std::size_t start = 0;
         for (std::size_t i = 0; i < texts.size(); ++i) {
             const std::size_t end = all.find(U'\0', start);
@@ -189,25 +194,25 @@ private:
         return shown;
     }
 
+    // Whether the answer is to be played from the list: the list all blank
+    // is a finding of its own, and a blank answer is told as blank only.
+    bool playsFrom(Field list, bool allBlank)
+    {
+        if (allBlank)
+            add(Rule::Blank, wholeList(list));
+        return !allBlank && !isBlankText(*answer().bytes);
+    }
+
     void reviewPanels(bool allBlank)
     {
-        if (allBlank) {
-            add(Rule::Blank, wholeList(Field::Panel));
-            return;
-        }
-        if (isBlankText(*answer().bytes))
-            return;
-        if (!panelsSpell(foldedForComparison(answer().points), shownTexts(Field::Panel).views))
+        if (playsFrom(Field::Panel, allBlank) &&
+            !panelsSpell(foldedForComparison(answer().points), shownTexts(Field::Panel).views))
             add(Rule::PanelsCannotSpell, answer());
     }
 
     void reviewReels(bool allBlank)
     {
-        if (allBlank) {
-            add(Rule::Blank, wholeList(Field::Reel));
-            return;
-        }
-        if (isBlankText(*answer().bytes))
+        if (!playsFrom(Field::Reel, allBlank))
             return;
         const std::u32string folded = foldedForComparison(answer().points);
         const std::vector<std::u32string_view> characters = charactersOf(folded);

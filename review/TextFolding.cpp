@@ -75,15 +75,18 @@ bool isCombiningMark(char32_t c)
     return (c >= 0x0300 && c <= 0x036F) || c == kCombiningVoiced || c == kCombiningSemiVoiced;
 }
 
+std::optional<std::u32string> decodedText(std::string_view shiftJis)
+{
+    if (isAscii(shiftJis))
+        return std::u32string(shiftJis.begin(), shiftJis.end());
+    return decodeShiftJis(shiftJis);
+}
+
 std::u32string codePointsOf(std::string_view shiftJis)
 {
-    std::u32string codePoints;
-    if (isAscii(shiftJis)) {
-        codePoints.assign(shiftJis.begin(), shiftJis.end());
-        return codePoints;
-    }
-    if (std::optional<std::u32string> decoded = decodeShiftJis(shiftJis))
+    if (std::optional<std::u32string> decoded = decodedText(shiftJis))
         return std::move(*decoded);
+    std::u32string codePoints;
     for (char c : shiftJis)
         codePoints += static_cast<char32_t>(static_cast<unsigned char>(c));
     return codePoints;

@@ -6,9 +6,13 @@
 // Letter case is kept: "abc" and "ABC" look different.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The code points of Shift-JIS text; nothing when it is none.
+std::optional<std::u32string> decodedText(std::string_view shiftJis);
 
 // The code points of Shift-JIS text; bytes that are no code page 932 text
 // stand for themselves, one code point each, so that every text compares.

@@ -69,6 +69,8 @@ TEST(ContentReview, ChoicesThatCoincideAfterFolding)
     // Letter case tells choices apart; blank choices are told as blank only.
     EXPECT_EQ(reviewed({{YONTAKU, {"Q", "abc", "ABC", "Abc", "aBc"}}}), Findings{});
     EXPECT_EQ(reviewed({{YONTAKU, {"Q", "A", " ", " ", "B"}}}), (Findings{"1.0 dummy 1 blank", "1.0 dummy 2 blank"}));
+    // A text that is no Shift-JIS leaves the others of its problem folded.
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q\x81", "ＡＢＣ", "x", "ABC", "y"}}}), Findings{"1.0 dummy 2 same-choice"});
     // Only choices: an ox or panel answer equal to its question is no choice.
     EXPECT_EQ(reviewed({{OX, {"○", "○"}}}), Findings{});
 
