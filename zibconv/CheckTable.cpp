@@ -1,13 +1,12 @@
 // check of a table: read as import reads it, so that a set can be reviewed
 // before it becomes a quiz file. What import would refuse is the table's
 // loss; the content of a refused table is not reviewed.
+#include "xml/FileIO.h"
 #include "zibconv/CheckReport.h"
 #include "zibconv/Commands.h"
 #include "zibconv/Console.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
-
-#include "xml/FileIO.h"
 
 namespace {
 
