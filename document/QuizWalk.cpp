@@ -32,7 +32,7 @@ void QuizWalk::walkDocument(const XMLNodes& root)
 
 void QuizWalk::walkChild(const XMLNodes& element)
 {
-    QuizPlace place{.position = ++position, .problem = problems, .kind = kindOfElement(element.nameView())};
+    QuizPlace place{.position = ++position, .kind = kindOfElement(element.nameView())};
     QuizLoss where{.reason = LossReason::NotAKind, .place = place, .node = &element};
     if (!place.kind) {
         receiver.loss(where);

@@ -2,7 +2,7 @@
 # machine, quietly, and only when it is missing.
 
 zib_packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libxml2-dev pkg-config
+    cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libxml2-dev pkg-config python3
     g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-apps imagemagick
     fonts-ipafont-gothic locales python3 python3-lxml libxml2-utils
 )

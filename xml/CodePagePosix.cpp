@@ -152,6 +152,7 @@ std::optional<std::u32string> decodeShiftJis(std::string_view bytes)
     if (!utf32)
         return std::nullopt;
     std::u32string codePoints;
+    codePoints.reserve(utf32->size() / 4);
     for (std::size_t i = 0; i + 3 < utf32->size(); i += 4) {
         const auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>((*utf32)[i + k])); };
         codePoints += byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;

@@ -18,11 +18,6 @@ bool endsWith(const std::string& path, const char* extension)
     return lower.size() > ending.size() && lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0;
 }
 
-bool isTableName(const std::string& path)
-{
-    return endsWith(path, ".csv") || endsWith(path, ".tsv") || endsWith(path, ".txt");
-}
-
 // The same folder and name with another extension.
 std::string withExtension(const std::string& path, const char* extension)
 {
@@ -42,6 +37,18 @@ std::optional<TableEncoding> encodingNamed(const std::string& name)
     return std::nullopt;
 }
 
+// The switch an option without a value sets; null for any other argument.
+bool* flagNamed(const std::string& argument, Invocation& invocation)
+{
+    if (argument == "--force")
+        return &invocation.force;
+    if (argument == "--strict")
+        return &invocation.strict;
+    if (argument == "--json")
+        return &invocation.json;
+    return nullptr;
+}
+
 // Options anywhere after the command; the other arguments are the files.
 bool readArguments(const std::vector<std::string>& arguments, std::size_t first, Invocation& invocation,
                    std::vector<std::string>& files, UsageError& error)
@@ -49,8 +56,8 @@ bool readArguments(const std::vector<std::string>& arguments, std::size_t first,
     for (std::size_t i = first; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         std::string value;
-        if (argument == "--force") {
-            invocation.force = true;
+        if (bool* flag = flagNamed(argument, invocation)) {
+            *flag = true;
             continue;
         }
         if (argument == "--encoding") {
@@ -123,8 +130,12 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
         error = {"ファイルが多すぎます", files[most]};
         return std::nullopt;
     }
-    if (invocation.command == Command::Check && (invocation.encoding || invocation.force)) {
-        error = {"check には --encoding も --force も付けられません", ""};
+    if (invocation.command == Command::Check && invocation.force) {
+        error = {"check には --force を付けられません", ""};
+        return std::nullopt;
+    }
+    if (invocation.command != Command::Check && (invocation.strict || invocation.json)) {
+        error = {"--strict と --json は check にだけ付けられます", ""};
         return std::nullopt;
     }
     invocation.input = files[0];
@@ -135,6 +146,11 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
     else if (invocation.command == Command::Import)
         invocation.output = withExtension(invocation.input, ".xml");
     return invocation;
+}
+
+bool isTableName(const std::string& path)
+{
+    return endsWith(path, ".csv") || endsWith(path, ".tsv") || endsWith(path, ".txt");
 }
 
 char separatorFor(const std::string& path)

@@ -1,7 +1,7 @@
 // zibconv's command line:
 //   zibconv export SET.xml [OUTPUT] [--encoding utf-8|shift_jis] [--force]
 //   zibconv import TABLE [OUTPUT] [--encoding utf-8|shift_jis] [--force]
-//   zibconv check SET.xml
+//   zibconv check SET.xml|TABLE [--strict] [--json] [--encoding utf-8|shift_jis]
 //   zibconv FILE      (.xml: export; .csv, .tsv or .txt: import)
 //   zibconv --help | --version
 #pragma once
@@ -20,6 +20,9 @@ struct Invocation {
     std::string output; // the default, when none was given
     std::optional<TableEncoding> encoding;
     bool force = false;
+    // check: content findings make the status 1; the report as JSON.
+    bool strict = false;
+    bool json = false;
 };
 
 // Why the arguments are no valid use: a Shift-JIS message, and the
@@ -32,6 +35,9 @@ struct UsageError {
 // The invocation of the arguments (without the program's name); nothing,
 // with `error` saying why, when they are no valid use.
 std::optional<Invocation> parseCommandLine(const std::vector<std::string>& arguments, UsageError& error);
+
+// Names ending in .csv, .tsv or .txt.
+bool isTableName(const std::string& path);
 
 // Tab-separated for names ending in .tsv or .txt, comma-separated otherwise.
 char separatorFor(const std::string& path);

@@ -4,6 +4,7 @@
 #include "document/QuizWalk.h"
 #include "model/ProblemList.h"
 #include "xml/FileIO.h"
+#include "zibconv/CheckReport.h"
 #include "zibconv/Console.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
@@ -38,6 +39,8 @@ std::size_t branchCount(const ProblemList& problems)
     return count;
 }
 
+} // namespace
+
 std::string placeOf(const TableFinding& finding)
 {
     if (finding.row == 0)
@@ -47,6 +50,8 @@ std::string placeOf(const TableFinding& finding)
         place += " " + finding.column + " 列";
     return place + ": ";
 }
+
+namespace {
 
 // Row by row; what is about the whole table comes last.
 void printFindings(std::vector<TableFinding> findings)
@@ -133,5 +138,6 @@ int runImport(const Invocation& invocation)
     }
     printLine(Stream::Error, countText(problemList.size(), branchCount(problemList)) + "を書き出しました",
               invocation.output);
+    printContentFindingCount(problemList);
     return kExitDone;
 }

@@ -14,6 +14,12 @@ constexpr int kExitUsage = 64;
 // itself, or what it holds. Returns kExitUnreadable.
 int reportUnreadableQuizFile(const std::string& path);
 
+// "3 行目 answer 列: " before a table finding's message; empty for the table.
+struct TableFinding;
+std::string placeOf(const TableFinding& finding);
+
 int runExport(const Invocation& invocation);
 int runImport(const Invocation& invocation);
 int runCheck(const Invocation& invocation);
+// check of a table (CheckTable.cpp): read as import reads it.
+int runTableCheck(const Invocation& invocation);

@@ -12,6 +12,10 @@ enum class Stream { Out, Error };
 // argument as the system gave it) when there is one.
 void printLine(Stream stream, std::string_view shiftJis, const std::string& name = {});
 
+// A whole document of UTF-8 bytes for programs to read (check --json):
+// written as it is to a file or pipe, shown as its characters on a console.
+void writeUtf8(Stream stream, std::string_view utf8);
+
 // Started from Explorer (a file dropped on the program), the console
 // window closes with the program: it waits for Enter first, so that the
 // user can read the result. Never when its input is no console.

@@ -12,8 +12,13 @@ void printLine(Stream stream, std::string_view shiftJis, const std::string& name
     if (!name.empty())
         line += ": " + name;
     line += '\n';
+    writeUtf8(stream, line);
+}
+
+void writeUtf8(Stream stream, std::string_view utf8)
+{
     std::FILE* file = stream == Stream::Out ? stdout : stderr;
-    std::fwrite(line.data(), 1, line.size(), file);
+    std::fwrite(utf8.data(), 1, utf8.size(), file);
     std::fflush(file);
 }
 

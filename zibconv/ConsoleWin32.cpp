@@ -34,6 +34,11 @@ bool isConsole(HANDLE handle)
     return GetConsoleMode(handle, &mode) != FALSE;
 }
 
+HANDLE handleOf(Stream stream)
+{
+    return GetStdHandle(stream == Stream::Out ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+}
+
 } // namespace
 
 void printLine(Stream stream, std::string_view shiftJis, const std::string& name)
@@ -42,7 +47,7 @@ void printLine(Stream stream, std::string_view shiftJis, const std::string& name
     if (!name.empty())
         line += L": " + wide(name, CP_ACP);
     line += L"\r\n";
-    HANDLE handle = GetStdHandle(stream == Stream::Out ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    HANDLE handle = handleOf(stream);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
@@ -55,6 +60,20 @@ void printLine(Stream stream, std::string_view shiftJis, const std::string& name
     const UINT codePage = GetConsoleOutputCP() != 0 ? GetConsoleOutputCP() : GetACP();
     const std::string bytes = narrow(line, codePage);
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void writeUtf8(Stream stream, std::string_view utf8)
+{
+    HANDLE handle = handleOf(stream);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    if (isConsole(handle)) {
+        const std::wstring text = wide(utf8, CP_UTF8);
+        WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
 void pauseIfConsoleIsOwn()

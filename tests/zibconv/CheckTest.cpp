@@ -4,8 +4,9 @@
 #include "TestFiles.h"
 
 #include "document/ProblemListFile.h"
+#include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
-#include "zibconv/Check.h"
+#include "zibconv/CheckReport.h"
 
 #include <gtest/gtest.h>
 
@@ -61,11 +62,11 @@ TEST_F(Check, NamesEveryLossAndReadsTheProblemsOpenReads)
     for (const CheckCase& c : kCases) {
         SCOPED_TRACE(c.body);
         writeQuizFile(path, std::string("<root>") + c.body + "</root>");
-        const std::optional<CheckReport> report = checkQuizFile(path);
+        const std::optional<CheckedSet> report = checkQuizFile(path);
         ASSERT_TRUE(report);
         std::string lines;
-        for (const std::string& loss : report->losses)
-            lines += loss + "\n";
+        for (const CheckLoss& loss : report->losses)
+            lines += loss.text + "\n";
         for (const std::string& note : report->notes)
             lines += "注: " + note + "\n";
         EXPECT_EQ(lines, c.report);
@@ -74,13 +75,20 @@ TEST_F(Check, NamesEveryLossAndReadsTheProblemsOpenReads)
     }
 }
 
-TEST_F(Check, SummaryCountsProblemsOfEachKindAndBranches)
+TEST_F(Check, LossesNameTheirProblemAndTheSummaryCountsWhatOpenKeeps)
 {
-    writeQuizFile(path, "<root><ox><main/><sub/></ox><slot><main/><sub/><sub/></slot><ox/><ox><main/></ox></root>");
-    const std::optional<CheckReport> report = checkQuizFile(path);
+    writeQuizFile(path, "<root><ox><main/><sub/></ox><slot><main/><sub/><sub><x/></sub></slot><ox/><ox><main/></ox></root>");
+    const std::optional<CheckedSet> report = checkQuizFile(path);
     ASSERT_TRUE(report);
-    EXPECT_EQ(report->summary,
-              "問題 3 問 (ox 2、四択 0、連想 0、並べ替え 0、文字パネル 0、スロット 1)、分岐 3 問");
+    ASSERT_EQ(report->losses.size(), 2u);
+    EXPECT_EQ(report->losses[0].problem, 2u);
+    EXPECT_EQ(report->losses[0].branch, 2u);
+    EXPECT_EQ(report->losses[0].kind, findKind(SLOT));
+    EXPECT_EQ(report->losses[1].problem, 0u); // <ox/> gives no problem
+    EXPECT_EQ(report->losses[1].kind, nullptr);
+    const std::vector<std::string> lines = textReport(*report, {});
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "問題 3 問 (ox 2、四択 0、連想 0、並べ替え 0、文字パネル 0、スロット 1)、分岐 3 問");
 }
 
 TEST_F(Check, AFileThatIsNoXmlIsNotReported)

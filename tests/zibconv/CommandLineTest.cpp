@@ -56,6 +56,11 @@ TEST(CommandLine, OptionsStandAnywhereAfterTheCommand)
     EXPECT_EQ(invocation.output, "o.csv");
     EXPECT_EQ(parsed({"import", "--encoding=UTF-8", "t.csv"})->encoding, TableEncoding::Utf8);
     EXPECT_FALSE(parsed({"import", "t.csv"})->encoding);
+    const Invocation check = *parsed({"check", "--json", "t.csv", "--strict", "--encoding", "shift_jis"});
+    EXPECT_TRUE(check.json && check.strict);
+    EXPECT_EQ(check.input, "t.csv");
+    EXPECT_EQ(check.encoding, TableEncoding::ShiftJis);
+    EXPECT_FALSE(parsed({"check", "SET.xml"})->strict || parsed({"check", "SET.xml"})->json);
 }
 
 TEST(CommandLine, WrongUsesAreRefusedWithTheReason)
@@ -70,7 +75,9 @@ TEST(CommandLine, WrongUsesAreRefusedWithTheReason)
     EXPECT_EQ(refusal({"import", "t.csv", "--encoding"}), "--encoding の後に utf-8 か shift_jis を書いてください");
     EXPECT_EQ(refusal({"import", "t.csv", "--encoding", "latin1"}),
               "--encoding には utf-8 か shift_jis を書いてください: latin1");
-    EXPECT_EQ(refusal({"check", "a.xml", "--force"}), "check には --encoding も --force も付けられません");
+    EXPECT_EQ(refusal({"check", "a.xml", "--force"}), "check には --force を付けられません");
+    EXPECT_EQ(refusal({"export", "a.xml", "--json"}), "--strict と --json は check にだけ付けられます");
+    EXPECT_EQ(refusal({"import", "t.csv", "--strict"}), "--strict と --json は check にだけ付けられます");
 }
 
 TEST(CommandLine, TabsForTsvAndTxtCommasOtherwise)

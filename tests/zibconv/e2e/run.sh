@@ -78,6 +78,37 @@ iconv -f "$encoding" -t UTF-8 stdout.bin | tr -d '\r' >check-lenient.txt
 same check-lenient.txt check-lenient.txt
 run 0 check set-from-csv.xml
 
+# check reviews the content: a generated set with planted mistakes (and
+# none elsewhere), as a quiz file and as a table, reports exactly those, in
+# text and in JSON; content findings change the status only with --strict.
+python3 "$here/planted.py" write . || fail "the planted set was not written"
+for input in planted.xml planted.csv; do
+    run 0 check "$input"
+    iconv -f "$encoding" -t UTF-8 stdout.bin | tr -d '\r' >"$input.txt"
+    run 0 check --json "$input"
+    cp stdout.bin "$input.json"
+    python3 "$here/planted.py" compare planted-expected.json "$input.json" "$input.txt" ||
+        fail "check $input does not report exactly the planted mistakes"
+done
+run 1 check --strict planted.xml
+run 1 check planted.csv --strict --json
+run 0 check --strict clean.xml
+run 0 check --strict --json clean.xml
+
+# Every JSON report is read back by a real JSON parser, losses included.
+for args in "planted.xml" "clean.xml" "lenient.xml" "refused.csv" "set.xml"; do
+    "${zibconv[@]}" check --json $args </dev/null >report.json 2>/dev/null
+    python3 -m json.tool report.json >/dev/null || fail "check --json $args is no JSON"
+done
+
+# import says how many content findings the set has.
+run 0 import planted.csv planted-imported.xml
+iconv -f "$encoding" -t UTF-8 stderr.bin | grep -q "内容に誤りらしいところが 13 件あります。zibconv check" ||
+    fail "import does not tell the content findings"
+run 0 export clean.xml clean.csv
+run 0 import clean.csv clean-imported.xml
+iconv -f "$encoding" -t UTF-8 stderr.bin | grep -q "内容" && fail "import tells content findings of a clean set"
+
 # Inputs that cannot be read, and wrong uses.
 run 2 export missing.xml
 printf 'not xml' >broken.xml

@@ -1,0 +1,304 @@
+#include "review/ContentReview.h"
+
+#include "review/Spelling.h"
+#include "review/TextFolding.h"
+#include "xml/ShiftJis.h"
+
+#include <unordered_map>
+
+namespace {
+
+struct Line {
+    ProblemPlace place;
+    const ProblemBase* problem;
+    const ProblemKind* kind;
+};
+
+// Each top-level problem, then its branches: the order of the set.
+std::vector<Line> linesOf(const ProblemList& problems)
+{
+    std::vector<Line> lines;
+    lines.reserve(problems.size() * 3);
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        lines.push_back({{i + 1, 0}, problems[i].get(), findKind(problems[i]->type)});
+        const ProblemRefs branches = problems[i]->getBranches();
+        for (std::size_t j = 0; j < branches.size(); ++j)
+            lines.push_back({{i + 1, j + 1}, branches[j].get(), findKind(branches[j]->type)});
+    }
+    return lines;
+}
+
+// One text of a problem: its field and list number, its bytes, and its
+// code points.
+struct Text {
+    FieldPlace field;
+    const std::string* bytes;
+    std::u32string_view points;
+};
+
+// The code points of every text of a problem, decoded in one conversion:
+// the texts joined by NUL, which no text holds (a quiz file cannot, and
+// import refuses it). Texts that are no Shift-JIS are decoded one by one.
+class DecodedTexts {
+public:
+    explicit DecodedTexts(const TextList& texts)
+    {
+        std::string joined;
+        std::size_t size = 0;
+        for (const std::string& text : texts)
+            size += text.size() + 1;
+        joined.reserve(size);
+        for (const std::string& text : texts) {
+            joined += text;
+            joined += '\0';
+        }
+        views.reserve(texts.size());
+        std::optional<std::u32string> points = decodedText(joined);
+        if (!points) {
+            decodeEach(texts);
+            return;
+        }
+        all = std::move(*points);
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const std::size_t end = all.find(U'\0', start);
+            if (end == std::u32string::npos) {
+                decodeEach(texts);
+                return;
+            }
+            views.push_back(std::u32string_view(all).substr(start, end - start));
+            start = end + 1;
+        }
+        if (start != all.size())
+            decodeEach(texts);
+    }
+
+    std::u32string_view operator[](std::size_t i) const { return views[i]; }
+
+private:
+    void decodeEach(const TextList& texts)
+    {
+        views.clear();
+        each.clear();
+        for (const std::string& text : texts)
+            each.push_back(codePointsOf(text));
+        for (const std::u32string& points : each)
+            views.push_back(points);
+    }
+
+    std::u32string all;
+    std::vector<std::u32string> each;
+    std::vector<std::u32string_view> views;
+};
+
+std::string shiftJisOf(std::u32string_view character)
+{
+    return encodeShiftJis(character).value_or("?");
+}
+
+// The rules over one problem by itself.
+class Reviewer {
+public:
+    Reviewer(const Line& reviewed, std::vector<ContentFinding>& found)
+        : line(reviewed), kind(*line.kind), texts(kind.textsOf(*line.problem)), decoded(texts), findings(found)
+    {
+        std::size_t occurrence = 0;
+        placed.reserve(texts.size());
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const Field field = kind.textFields[i];
+            occurrence = i > 0 && kind.textFields[i - 1] == field ? occurrence + 1 : 0;
+            const bool isList = fieldInfo(field).isList;
+            placed.push_back({{field, isList ? occurrence + 1 : 0}, &texts[i], decoded[i]});
+        }
+    }
+
+    const Text& naming() const { return placed[*kind.positionOf(kind.namingField, 0)]; }
+    const Text& answer() const { return placed[*kind.positionOf(Field::Answer, 0)]; }
+
+    void review()
+    {
+        std::vector<std::pair<FieldPlace, std::u32string>> choices; // answer and wrong choices, folded
+        choices.reserve(kMinDummies + 1);
+        bool allPanelsBlank = true;
+        bool allReelsBlank = true;
+        for (const Text& text : placed) {
+            const Field field = text.field.field;
+            const bool blank = isBlankText(*text.bytes);
+            if (field == Field::Panel || field == Field::Reel) {
+                (field == Field::Panel ? allPanelsBlank : allReelsBlank) &= blank;
+                continue;
+            }
+            if (blank) {
+                add(Rule::Blank, text);
+                continue;
+            }
+            if (field != Field::Answer && field != Field::Dummy)
+                continue;
+            if (isSpaceOrBreak(text.points.front()) || isSpaceOrBreak(text.points.back()))
+                add(Rule::SurroundingSpace, text);
+            if (kind.positionOf(Field::Dummy, 0))
+                checkSameChoice(text, choices);
+        }
+        if (kind.positionOf(Field::Panel, 0))
+            reviewPanels(allPanelsBlank);
+        if (kind.positionOf(Field::Reel, 0))
+            reviewReels(allReelsBlank);
+    }
+
+    ContentFinding& add(Rule rule, const Text& text)
+    {
+        ContentFinding finding;
+        finding.place = line.place;
+        finding.kind = &kind;
+        finding.field = text.field;
+        finding.rule = rule;
+        finding.text = text.bytes ? *text.bytes : std::string();
+        findings.push_back(std::move(finding));
+        return findings.back();
+    }
+
+private:
+    // Compared with the answer and the wrong choices before it.
+    void checkSameChoice(const Text& text, std::vector<std::pair<FieldPlace, std::u32string>>& choices)
+    {
+        std::u32string folded = foldedForComparison(text.points);
+        for (const auto& [place, earlier] : choices) {
+            if (earlier == folded) {
+                add(Rule::SameChoice, text).other = place;
+                return;
+            }
+        }
+        choices.emplace_back(text.field, std::move(folded));
+    }
+
+    // A rule about a whole list has no text of its own.
+    static Text wholeList(Field field) { return {{field, 0}, nullptr, {}}; }
+
+    // The non-blank texts of a list, folded, with their places.
+    struct Shown {
+        std::vector<const Text*> texts;
+        std::vector<std::u32string> folded;
+        std::vector<std::u32string_view> views;
+    };
+    Shown shownTexts(Field field) const
+    {
+        Shown shown;
+        for (const Text& text : placed) {
+            if (text.field.field == field && !isBlankText(*text.bytes)) {
+                shown.texts.push_back(&text);
+                shown.folded.push_back(foldedForComparison(text.points));
+            }
+        }
+        // Views only once every string stands where it stays.
+        shown.views.assign(shown.folded.begin(), shown.folded.end());
+        return shown;
+    }
+
+    // Whether the answer is to be played from the list: the list all blank
+    // is a finding of its own, and a blank answer is told as blank only.
+    bool playsFrom(Field list, bool allBlank)
+    {
+        if (allBlank)
+            add(Rule::Blank, wholeList(list));
+        return !allBlank && !isBlankText(*answer().bytes);
+    }
+
+    void reviewPanels(bool allBlank)
+    {
+        if (playsFrom(Field::Panel, allBlank) &&
+            !panelsSpell(foldedForComparison(answer().points), shownTexts(Field::Panel).views))
+            add(Rule::PanelsCannotSpell, answer());
+    }
+
+    void reviewReels(bool allBlank)
+    {
+        if (!playsFrom(Field::Reel, allBlank))
+            return;
+        const std::u32string folded = foldedForComparison(answer().points);
+        const std::vector<std::u32string_view> characters = charactersOf(folded);
+        const Shown shown = shownTexts(Field::Reel);
+        if (characters.size() != shown.views.size()) {
+            add(Rule::ReelCount, answer()).reelCount = shown.views.size();
+            return;
+        }
+        for (std::size_t position : reelsLacking(folded, shown.views)) {
+            ContentFinding& finding = add(Rule::ReelLacksCharacter, *shown.texts[position]);
+            finding.character = shiftJisOf(characters[position]);
+            finding.position = position + 1;
+        }
+    }
+
+    const Line& line;
+    const ProblemKind& kind;
+    const TextList texts;
+    const DecodedTexts decoded;
+    std::vector<Text> placed;
+    std::vector<ContentFinding>& findings;
+};
+
+// The finding of a group of problems of one kind with the same naming
+// text, at its first problem; said more strongly when the answers differ.
+ContentFinding sameProblems(const std::vector<Line>& lines, const std::vector<std::size_t>& group)
+{
+    std::vector<ContentFinding> one;
+    Reviewer first(lines[group.front()], one);
+    ContentFinding& finding = first.add(Rule::SameProblem, first.naming());
+    std::u32string firstAnswer;
+    for (std::size_t member : group) {
+        std::vector<ContentFinding> none;
+        const Reviewer reviewer(lines[member], none);
+        finding.group.push_back(lines[member].place);
+        finding.answers.push_back(*reviewer.answer().bytes);
+        const std::u32string answer = foldedForComparison(reviewer.answer().points);
+        if (member == group.front())
+            firstAnswer = answer;
+        else if (answer != firstAnswer)
+            finding.rule = Rule::SameProblemOtherAnswer;
+    }
+    return std::move(finding);
+}
+
+} // namespace
+
+std::vector<ContentFinding> reviewContent(const ProblemList& problems)
+{
+    const std::vector<Line> lines = linesOf(problems);
+    std::vector<ContentFinding> findings;
+    // Where each line's findings end; the first line of each kind and
+    // naming text, and the lines of those that come again.
+    std::vector<std::size_t> ends(lines.size());
+    std::unordered_map<std::u32string, std::size_t> firstOfName;
+    firstOfName.reserve(lines.size());
+    std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind) {
+            Reviewer reviewer(lines[i], findings);
+            reviewer.review();
+            if (!isBlankText(*reviewer.naming().bytes)) {
+                std::u32string name = foldedForComparison(reviewer.naming().points);
+                name += char32_t(lines[i].kind->tag);
+                const auto [first, isFirst] = firstOfName.emplace(std::move(name), i);
+                if (!isFirst) {
+                    std::vector<std::size_t>& group = groups[first->second];
+                    if (group.empty())
+                        group.push_back(first->second);
+                    group.push_back(i);
+                }
+            }
+        }
+        ends[i] = findings.size();
+    }
+    if (groups.empty())
+        return findings;
+    // Each group's finding after the other findings of its first line.
+    std::vector<ContentFinding> ordered;
+    ordered.reserve(findings.size() + groups.size());
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (; next < ends[i]; ++next)
+            ordered.push_back(std::move(findings[next]));
+        if (const auto group = groups.find(i); group != groups.end())
+            ordered.push_back(sameProblems(lines, group->second));
+    }
+    return ordered;
+}

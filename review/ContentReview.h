@@ -1,0 +1,72 @@
+// The content review: what a set holds that is probably a mistake, found
+// by rules over its problems. Nothing here prints; FindingText.h words a
+// finding, and the programs decide where it goes.
+#pragma once
+
+#include "model/ProblemKinds.h"
+#include "model/ProblemList.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+enum class Rule {
+    // A text the player sees is blank (for panels and reels: all of them).
+    Blank,
+    // A wrong choice equal to the answer or to a wrong choice before it.
+    SameChoice,
+    // Another problem of the same kind has the same naming text...
+    SameProblem,
+    // ...and a different answer.
+    SameProblemOtherAnswer,
+    // Spaces or a line break at the start or end of an answer or choice.
+    SurroundingSpace,
+    // The panels cannot spell the answer, each panel used at most once.
+    PanelsCannotSpell,
+    // The answer has not as many characters as there are non-blank reels.
+    ReelCount,
+    // A reel lacks the answer's character of its position.
+    ReelLacksCharacter,
+};
+
+// Where a problem stands: its top-level number from 1, and its branch
+// number from 1 (0 for the top-level problem itself).
+struct ProblemPlace {
+    std::size_t problem = 0;
+    std::size_t branch = 0;
+    friend bool operator==(const ProblemPlace&, const ProblemPlace&) = default;
+};
+
+// One text of a problem: the field, and its number in the field's list from
+// 1 (0 for the answer and the question; for a rule about all panels or all
+// reels, 0 as well).
+struct FieldPlace {
+    Field field = Field::Question;
+    std::size_t index = 0;
+    friend bool operator==(const FieldPlace&, const FieldPlace&) = default;
+};
+
+struct ContentFinding {
+    ProblemPlace place;
+    const ProblemKind* kind = nullptr;
+    FieldPlace field;
+    Rule rule = Rule::Blank;
+    // The field's text as the set holds it.
+    std::string text;
+    // SameChoice: the field this one equals. ReelLacksCharacter: the
+    // answer's character (as `text` holds Shift-JIS) and its position.
+    FieldPlace other;
+    std::string character;
+    std::size_t position = 0;
+    // ReelCount: the number of non-blank reels.
+    std::size_t reelCount = 0;
+    // SameProblem, SameProblemOtherAnswer: every problem of the group, in
+    // set order (this one first), and their answers in the same order.
+    std::vector<ProblemPlace> group;
+    std::vector<std::string> answers;
+};
+
+// Every finding, in set order: each top-level problem, then its branches;
+// within a problem in field order. A group of the same problems is told
+// once, at its first problem.
+std::vector<ContentFinding> reviewContent(const ProblemList& problems);

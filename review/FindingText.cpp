@@ -1,0 +1,115 @@
+#include "review/FindingText.h"
+
+#include "review/TextFolding.h"
+#include "xml/ShiftJis.h"
+
+namespace {
+
+// Long texts are named by their start.
+constexpr std::size_t kShownTextBytes = 40;
+
+const char* fieldWord(Field field)
+{
+    switch (field) {
+    case Field::Question: return "問題";
+    case Field::Answer: return "答え";
+    case Field::Dummy: return "選択肢";
+    case Field::Hint: return "ヒント";
+    case Field::Panel: return "パネル";
+    case Field::Reel: return "リール";
+    }
+    return "";
+}
+
+// A label before a particle: "答えが", "選択肢 2 が".
+std::string labelBefore(FieldPlace field, const char* particle)
+{
+    return fieldLabel(field) + (field.index ? " " : "") + particle;
+}
+
+std::string quotedField(const ContentFinding& finding)
+{
+    return fieldLabel(finding.field) + quotedText(finding.text);
+}
+
+// "問題 3「東京」、問題 17 の分岐 2「大阪」", answers only when they differ.
+std::string groupText(const ContentFinding& finding, bool withAnswers)
+{
+    std::string text;
+    for (std::size_t i = 0; i < finding.group.size(); ++i) {
+        text += (i ? "、" : "") + problemName(finding.group[i], nullptr);
+        if (withAnswers)
+            text += quotedText(finding.answers[i]);
+    }
+    return text;
+}
+
+} // namespace
+
+const char* const kFoldingExplained = "全角と半角の英字・数字・記号・カタカナ (ｶﾞ は ガ)、前後の空白と改行";
+
+std::string quotedText(const std::string& text)
+{
+    std::string shown = text.substr(0, lengthOfWholeCharacters(std::string_view(text).substr(0, kShownTextBytes)));
+    for (char& c : shown)
+        if (c == '\r' || c == '\n' || c == '\t')
+            c = ' ';
+    return "「" + shown + (shown.size() < text.size() ? "…」" : "」");
+}
+
+std::string problemName(ProblemPlace place, const ProblemKind* kind)
+{
+    std::string name = "問題 " + std::to_string(place.problem);
+    if (kind)
+        name += std::string(" (") + kind->comboText + ")";
+    if (place.branch)
+        name += " の分岐 " + std::to_string(place.branch);
+    return name;
+}
+
+std::string fieldLabel(FieldPlace field)
+{
+    return fieldWord(field.field) + (field.index ? " " + std::to_string(field.index) : std::string());
+}
+
+std::string findingSentence(const ContentFinding& finding)
+{
+    switch (finding.rule) {
+    case Rule::Blank:
+        if (finding.field.index == 0 && fieldInfo(finding.field.field).isList)
+            return labelBefore(finding.field, "がすべて空欄です");
+        return labelBefore(finding.field, "が空欄です");
+    case Rule::SameChoice:
+        return quotedField(finding) + "が" + labelBefore(finding.other, "と同じです");
+    case Rule::SameProblem:
+        return quotedField(finding) + "が同じ問題があります: " + groupText(finding, false);
+    case Rule::SameProblemOtherAnswer:
+        return quotedField(finding) + "が同じで答えの違う問題があります: " + groupText(finding, true);
+    case Rule::SurroundingSpace:
+        return quotedField(finding) + "の始めか終わりに空白か改行があります";
+    case Rule::PanelsCannotSpell:
+        return quotedField(finding) + "はパネルを 1 枚 1 回ずつ使って作れません";
+    case Rule::ReelCount:
+        return quotedField(finding) + "は " + std::to_string(charactersOf(foldedText(finding.text)).size()) +
+               " 文字で、空欄でないリール " + std::to_string(finding.reelCount) + " 本と数が違います";
+    case Rule::ReelLacksCharacter:
+        return quotedField(finding) + "に答えの " + std::to_string(finding.position) + " 文字目「" +
+               finding.character + "」がありません";
+    }
+    return {};
+}
+
+const char* ruleName(Rule rule)
+{
+    switch (rule) {
+    case Rule::Blank: return "blank";
+    case Rule::SameChoice: return "same-choice";
+    case Rule::SameProblem: return "same-problem";
+    case Rule::SameProblemOtherAnswer: return "same-problem-other-answer";
+    case Rule::SurroundingSpace: return "surrounding-space";
+    case Rule::PanelsCannotSpell: return "panels-cannot-spell";
+    case Rule::ReelCount: return "reel-count";
+    case Rule::ReelLacksCharacter: return "reel-lacks-character";
+    }
+    return "";
+}

@@ -1,0 +1,26 @@
+// The words of the content review, in Shift-JIS: one place for them, so
+// that every program that shows a finding says the same.
+#pragma once
+
+#include "review/ContentReview.h"
+
+#include <string>
+
+// A text as a report quotes it: its start in 「」, line breaks and tabs as
+// spaces, "…" when it goes on.
+std::string quotedText(const std::string& text);
+
+// "問題 3 (四択)", "問題 3 (四択) の分岐 2"; without the kind, "問題 3 の分岐 2".
+std::string problemName(ProblemPlace place, const ProblemKind* kind);
+
+// "答え", "選択肢 2", "パネル" (the whole list).
+std::string fieldLabel(FieldPlace field);
+
+// What the finding is, after its problem's name: "選択肢 2「東京」が答えと同じです".
+std::string findingSentence(const ContentFinding& finding);
+
+// The rule's name for scripts: "blank", "same-choice", ...
+const char* ruleName(Rule rule);
+
+// What the review folds before it compares, for the programs' help.
+extern const char* const kFoldingExplained;

@@ -1,0 +1,172 @@
+// Each rule of the content review with texts it must report and texts it
+// must not, on top-level problems and branches.
+#include "review/ContentReview.h"
+#include "review/FindingText.h"
+
+#include "model/ProblemFields.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Line {
+    int kind;
+    TextList texts;
+    std::vector<Line> branches = {};
+};
+
+ProblemList setOf(const std::vector<Line>& lines)
+{
+    ProblemList problems;
+    for (const Line& line : lines) {
+        ProblemPtr problem = createProblem(line.kind, line.texts);
+        for (const Line& branch : line.branches)
+            problem->addBranch(createProblem(branch.kind, branch.texts));
+        problems.push_back(problem);
+    }
+    return problems;
+}
+
+// "2.1 dummy 3 same-choice": problem.branch, field, index, rule.
+std::vector<std::string> reviewed(const std::vector<Line>& lines)
+{
+    std::vector<std::string> shown;
+    for (const ContentFinding& finding : reviewContent(setOf(lines)))
+        shown.push_back(std::to_string(finding.place.problem) + "." + std::to_string(finding.place.branch) + " " +
+                        fieldInfo(finding.field.field).elementName + " " + std::to_string(finding.field.index) +
+                        " " + ruleName(finding.rule));
+    return shown;
+}
+
+using Findings = std::vector<std::string>;
+
+TEST(ContentReview, BlankWhereThePlayerSeesSomething)
+{
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q", "A", "B", " ", "　"}}}),
+              (Findings{"1.0 dummy 2 blank", "1.0 dummy 3 blank"}));
+    EXPECT_EQ(reviewed({{OX, {" ", "○"}}, {OX, {"Q", ""}}}), (Findings{"1.0 question 0 blank", "2.0 answer 0 blank"}));
+    EXPECT_EQ(reviewed({{RENSOU, {" ", "h2", "\r\n", "h4", "A", "B", "C", "D"}}}),
+              (Findings{"1.0 hint 1 blank", "1.0 hint 3 blank"}));
+    EXPECT_EQ(reviewed({{NARABEKAE, {"Q", " "}, {{NARABEKAE, {"Q2", "A"}}, {NARABEKAE, {"　", "A"}}}}}),
+              (Findings{"1.0 answer 0 blank", "1.2 question 0 blank"}));
+    // Panels and reels are blank only all together.
+    EXPECT_EQ(reviewed({{PANEL, {"Q", "A"}}, {SLOT, {"Q", "A"}}}),
+              (Findings{"1.0 panel 0 blank", "2.0 reel 0 blank"}));
+    EXPECT_EQ(reviewed({{PANEL, {"Q", "A", " ", "A"}}, {SLOT, {"Q", "A", " ", "A"}}}), Findings{});
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q", "A", "B", "C", "D"}}, {OX, {"Q", "○"}}}), Findings{});
+}
+
+TEST(ContentReview, ChoicesThatCoincideAfterFolding)
+{
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q", "ABC", "ＡＢＣ", "x", "y"}}}), Findings{"1.0 dummy 1 same-choice"});
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q", "カナ", "x", "ｶﾅ", "y"}}}), Findings{"1.0 dummy 2 same-choice"});
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q", "A", "x", "y", "x"}}}), Findings{"1.0 dummy 3 same-choice"});
+    EXPECT_EQ(reviewed({{RENSOU, {"h1", "h2", "h3", "h4", "東京", "大阪", "東京", "京都"}}}),
+              Findings{"1.0 dummy 2 same-choice"});
+    // Letter case tells choices apart; blank choices are told as blank only.
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q", "abc", "ABC", "Abc", "aBc"}}}), Findings{});
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q", "A", " ", " ", "B"}}}), (Findings{"1.0 dummy 1 blank", "1.0 dummy 2 blank"}));
+    // A text that is no Shift-JIS leaves the others of its problem folded.
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q\x81", "ＡＢＣ", "x", "ABC", "y"}}}), Findings{"1.0 dummy 2 same-choice"});
+    // Only choices: an ox or panel answer equal to its question is no choice.
+    EXPECT_EQ(reviewed({{OX, {"○", "○"}}}), Findings{});
+
+    const std::vector<ContentFinding> found = reviewContent(setOf({{YONTAKU, {"Q", "A", "x", "A", "x"}}}));
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(findingSentence(found[0]), "選択肢 2「A」が答えと同じです");
+    EXPECT_EQ(findingSentence(found[1]), "選択肢 3「x」が選択肢 1 と同じです");
+}
+
+TEST(ContentReview, SpacesOrLineBreaksAroundAnAnswerOrChoice)
+{
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q", "東京　", "x", "\ny", " z"}}}),
+              (Findings{"1.0 answer 0 surrounding-space", "1.0 dummy 2 surrounding-space",
+                        "1.0 dummy 3 surrounding-space"}));
+    EXPECT_EQ(reviewed({{OX, {"Q", "○ "}}}), Findings{"1.0 answer 0 surrounding-space"});
+    // Inside a text, or around a question, spaces are the author's.
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q ", "東 京", "x　y", "a\r\nb", "c"}}}), Findings{});
+    // The same choice once spaces are dropped is both.
+    EXPECT_EQ(reviewed({{YONTAKU, {"Q", "A", "A　", "x", "y"}}}),
+              (Findings{"1.0 dummy 1 surrounding-space", "1.0 dummy 1 same-choice"}));
+}
+
+TEST(ContentReview, TheSameProblemTwiceIsToldOnceWithEveryNumber)
+{
+    const std::vector<Line> set = {
+        {YONTAKU, {"首都は？", "東京", "a", "b", "c"}, {{YONTAKU, {"Ｑ１", "x", "a", "b", "c"}}}},
+        {OX, {"首都は？", "○"}},                  // another kind
+        {YONTAKU, {"首都は？　", "東京", "d", "e", "f"}}, // the same answer
+        {YONTAKU, {"Q1", "y", "a", "b", "c"}},     // the branch's question, another answer
+        {YONTAKU, {"首都は", "東京", "a", "b", "c"}},
+    };
+    EXPECT_EQ(reviewed(set), (Findings{"1.0 question 0 same-problem", "1.1 question 0 same-problem-other-answer"}));
+    const std::vector<ContentFinding> found = reviewContent(setOf(set));
+    EXPECT_EQ(found[0].group, (std::vector<ProblemPlace>{{1, 0}, {3, 0}}));
+    EXPECT_EQ(found[1].group, (std::vector<ProblemPlace>{{1, 1}, {4, 0}}));
+    EXPECT_EQ(findingSentence(found[0]), "問題「首都は？」が同じ問題があります: 問題 1、問題 3");
+    EXPECT_EQ(findingSentence(found[1]), "問題「Ｑ１」が同じで答えの違う問題があります: 問題 1 の分岐 1「x」、問題 4「y」");
+    EXPECT_EQ(problemName(found[1].place, found[1].kind), "問題 1 (四択) の分岐 1");
+
+    // Association problems are named by their first hint; blank names are
+    // told as blank, not as the same.
+    EXPECT_EQ(reviewed({{RENSOU, {"h", "1", "2", "3", "A", "B", "C", "D"}},
+                        {RENSOU, {"ｈ", "4", "5", "6", "A", "B", "C", "D"}}}),
+              Findings{"1.0 hint 1 same-problem"});
+    EXPECT_EQ(reviewed({{OX, {" ", "○"}}, {OX, {" ", "○"}}}),
+              (Findings{"1.0 question 0 blank", "2.0 question 0 blank"}));
+}
+
+TEST(ContentReview, PanelsThatCannotSpellTheAnswer)
+{
+    const auto panel = [](TextList texts) { return reviewed({{PANEL, std::move(texts)}}); };
+    EXPECT_EQ(panel({"Q", "カナ", "ナ", "x", "カ"}), Findings{});
+    EXPECT_EQ(panel({"Q", "ｶﾅ", "カ", " ", "ナ"}), Findings{});
+    EXPECT_EQ(panel({"Q", "ガ", "ｶﾞ"}), Findings{});
+    EXPECT_EQ(panel({"Q", "カカ", "カ", "ナ"}), Findings{"1.0 answer 0 panels-cannot-spell"});
+    EXPECT_EQ(panel({"Q", "カナダ", "カ", "ナ"}), Findings{"1.0 answer 0 panels-cannot-spell"});
+    // A panel of several characters is one tile: a run of the answer.
+    EXPECT_EQ(panel({"Q", "東京都", "都", "東京"}), Findings{});
+    EXPECT_EQ(panel({"Q", "東京都", "東", "京都", "東京"}), Findings{});
+    EXPECT_EQ(panel({"Q", "京東", "東京"}), Findings{"1.0 answer 0 panels-cannot-spell"});
+    // A kana with a mark it has no precomposed form for is one character.
+    EXPECT_EQ(panel({"Q", "ｱﾞｲ", "ｱﾞ", "イ"}), Findings{});
+    EXPECT_EQ(panel({"Q", "ｱﾞｲ", "ア", "イ"}), Findings{"1.0 answer 0 panels-cannot-spell"});
+    // A blank answer is told as blank only.
+    EXPECT_EQ(panel({"Q", " ", "カ"}), Findings{"1.0 answer 0 blank"});
+}
+
+TEST(ContentReview, ReelsThatLackTheAnswersCharacter)
+{
+    const auto slot = [](TextList texts) { return reviewed({{SLOT, std::move(texts)}}); };
+    EXPECT_EQ(slot({"Q", "ABC", "xA", "yBz", "C"}), Findings{});
+    EXPECT_EQ(slot({"Q", "ＡB", "A", " ", "Ｂ"}), Findings{}); // blank reels do not count
+    EXPECT_EQ(slot({"Q", "ｶﾞｷ", "ガ", "ｷ"}), Findings{});    // ｶﾞ is one character
+    EXPECT_EQ(slot({"Q", "AB", "A", "B", "C"}), Findings{"1.0 answer 0 reel-count"});
+    EXPECT_EQ(slot({"Q", "ABC", "A", "X", "C", " ", "Y"}), Findings{"1.0 answer 0 reel-count"});
+    EXPECT_EQ(slot({"Q", "ABC", "A", "X", "Y"}), (Findings{"1.0 reel 2 reel-lacks-character", "1.0 reel 3 reel-lacks-character"}));
+    EXPECT_EQ(slot({"Q", " ", "A"}), Findings{"1.0 answer 0 blank"});
+    EXPECT_EQ(slot({"Q", "ｱﾞ", "ｲｱﾞ"}), Findings{});
+    EXPECT_EQ(slot({"Q", "ｱﾞ", "ｲｱ"}), Findings{"1.0 reel 1 reel-lacks-character"});
+
+    const std::vector<ContentFinding> found = reviewContent(setOf({{SLOT, {"Q", "AｶﾞC", "A", " ", "カキ", "C"}}}));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].field, (FieldPlace{Field::Reel, 3}));
+    EXPECT_EQ(findingSentence(found[0]), "リール 3「カキ」に答えの 2 文字目「ガ」がありません");
+    EXPECT_EQ(findingSentence(reviewContent(setOf({{SLOT, {"Q", "ｶﾞｷﾞ", "ガ"}}}))[0]),
+              "答え「ｶﾞｷﾞ」は 2 文字で、空欄でないリール 1 本と数が違います");
+}
+
+TEST(ContentReview, FindingsComeInSetOrder)
+{
+    const std::vector<Line> set = {
+        {OX, {"Q1", " "}, {{OX, {" ", "○"}}, {OX, {"Q1b", " "}}}},
+        {YONTAKU, {" ", "A", "B", "C", "D"}},
+    };
+    EXPECT_EQ(reviewed(set), (Findings{"1.0 answer 0 blank", "1.1 question 0 blank", "1.2 answer 0 blank",
+                                       "2.0 question 0 blank"}));
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+#include "zibconv/CheckReport.h"
+
+#include "review/ContentReview.h"
+#include "review/FindingText.h"
+#include "zibconv/Commands.h"
+#include "zibconv/Console.h"
+#include "zibconv/JsonReport.h"
+
+namespace {
+
+std::string findingCountText(std::size_t findings)
+{
+    return "内容に誤りらしいところが " + std::to_string(findings) + " 件あります";
+}
+
+// "問題 3 問 (ox 1、四択 2、…)、分岐 4 問"
+std::string summaryText(const SetCounts& counts)
+{
+    std::string perKind;
+    for (const ProblemKind& kind : problemKinds())
+        perKind += (perKind.empty() ? "" : "、") + std::string(kind.comboText) + " " +
+                   std::to_string(counts.ofKind[static_cast<std::size_t>(kind.tag)]);
+    return "問題 " + std::to_string(counts.problems) + " 問 (" + perKind + ")、分岐 " +
+           std::to_string(counts.branches) + " 問";
+}
+
+std::string lossesLine(const CheckedSet& set)
+{
+    if (set.losses.empty())
+        return set.isTable ? "import はこの表をすべて読み込みます" : "エディターはこのファイルの内容をすべて読み込みます";
+    const std::string count = "上の " + std::to_string(set.losses.size()) + " 件";
+    return set.isTable ? count + "のため、import は何も書き出しません" : count + "は、エディターで開くと失われます";
+}
+
+std::string findingsLine(const CheckedSet& set, std::size_t findings)
+{
+    if (set.isTable && !set.losses.empty())
+        return "表の誤りを直すまで、内容は確かめません";
+    if (findings == 0)
+        return "内容に誤りらしいところは見つかりませんでした";
+    return findingCountText(findings);
+}
+
+std::vector<ContentFinding> reviewOf(const CheckedSet& set)
+{
+    return set.isTable && !set.losses.empty() ? std::vector<ContentFinding>() : reviewContent(set.problems);
+}
+
+} // namespace
+
+SetCounts countsOf(const ProblemList& problems)
+{
+    SetCounts counts;
+    for (const ProblemPtr& problem : problems) {
+        ++counts.problems;
+        counts.branches += problem->getBranches().size();
+        if (isKnownKind(problem->type))
+            ++counts.ofKind[static_cast<std::size_t>(problem->type)];
+    }
+    return counts;
+}
+
+std::vector<std::string> textReport(const CheckedSet& set, const std::vector<ContentFinding>& findings)
+{
+    std::vector<std::string> lines;
+    lines.reserve(set.losses.size() + set.notes.size() + findings.size() + 3);
+    for (const CheckLoss& loss : set.losses)
+        lines.push_back(loss.text);
+    for (const std::string& note : set.notes)
+        lines.push_back("注: " + note);
+    lines.push_back(lossesLine(set));
+    for (const ContentFinding& finding : findings)
+        lines.push_back(problemName(finding.place, finding.kind) + ": " + findingSentence(finding));
+    lines.push_back(findingsLine(set, findings.size()));
+    lines.push_back(summaryText(countsOf(set.problems)));
+    return lines;
+}
+
+int reportCheck(const Invocation& invocation, const CheckedSet& set)
+{
+    const std::vector<ContentFinding> findings = reviewOf(set);
+    if (invocation.json)
+        writeUtf8(Stream::Out, jsonReport(set, findings));
+    else
+        for (const std::string& line : textReport(set, findings))
+            printLine(Stream::Out, line);
+    if (!set.losses.empty() || (invocation.strict && !findings.empty()))
+        return kExitRefused;
+    return kExitDone;
+}
+
+void printContentFindingCount(const ProblemList& problems)
+{
+    const std::size_t count = reviewContent(problems).size();
+    if (count)
+        printLine(Stream::Error, findingCountText(count) + "。zibconv check で確かめてください");
+}
