@@ -1,6 +1,7 @@
 #include "review/TextFolding.h"
 
 #include "xml/ShiftJis.h"
+#include "xml/ShiftJisToUtf8.h"
 
 #include <cstddef>
 
@@ -77,9 +78,11 @@ bool isCombiningMark(char32_t c)
 
 std::optional<std::u32string> decodedText(std::string_view shiftJis)
 {
-    if (isAscii(shiftJis))
-        return std::u32string(shiftJis.begin(), shiftJis.end());
-    return decodeShiftJis(shiftJis);
+    std::u32string codePoints;
+    codePoints.reserve(shiftJis.size());
+    if (!appendShiftJisAsCodePoints(shiftJis, codePoints))
+        return std::nullopt;
+    return codePoints;
 }
 
 std::u32string codePointsOf(std::string_view shiftJis)

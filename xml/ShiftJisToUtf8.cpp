@@ -8,43 +8,47 @@
 
 namespace {
 
-// A character's UTF-8 bytes (at most three: code page 932 holds only
-// characters of the Basic Multilingual Plane).
-struct Utf8Code {
+// A character as a code point and as UTF-8 bytes (at most three: code page
+// 932 holds only characters of the Basic Multilingual Plane).
+struct Character {
     enum : unsigned char { kUnknown = 0, kNoCharacter = 0xFF };
     unsigned char length = kUnknown;
     char bytes[3] = {};
+    char32_t codePoint = 0;
 };
 
 // Indexed by the single byte, or by lead byte * 256 + trail byte.
-const Utf8Code& codeOf(std::string_view character, std::size_t index)
+const Character& characterOf(std::string_view bytes, std::size_t index)
 {
-    thread_local std::array<Utf8Code, 0x10000> table;
-    Utf8Code& code = table[index];
-    if (code.length != Utf8Code::kUnknown)
-        return code;
-    const std::optional<std::u32string> decoded = decodeShiftJis(character);
+    thread_local std::array<Character, 0x10000> table;
+    Character& character = table[index];
+    if (character.length != Character::kUnknown)
+        return character;
+    const std::optional<std::u32string> decoded = decodeShiftJis(bytes);
     const std::string utf8 = decoded && decoded->size() == 1 ? encodeUtf8(*decoded) : std::string();
-    if (utf8.empty() || utf8.size() > sizeof code.bytes) {
-        code.length = Utf8Code::kNoCharacter;
-        return code;
+    if (utf8.empty() || utf8.size() > sizeof character.bytes) {
+        character.length = Character::kNoCharacter;
+        return character;
     }
-    code.length = static_cast<unsigned char>(utf8.size());
-    utf8.copy(code.bytes, utf8.size());
-    return code;
+    character.length = static_cast<unsigned char>(utf8.size());
+    utf8.copy(character.bytes, utf8.size());
+    character.codePoint = decoded->front();
+    return character;
 }
 
-} // namespace
-
-bool appendShiftJisAsUtf8(std::string_view shiftJis, std::string& out)
+// Calls `ascii` with each run of ASCII and `other` with each other
+// character; false at the first bytes that are no code page 932 text.
+template <class Ascii, class Other>
+bool walkCharacters(std::string_view shiftJis, Ascii ascii, Other other)
 {
     std::size_t i = 0;
     while (i < shiftJis.size()) {
-        // Runs of ASCII, the bulk of markup, are copied whole.
+        // Runs of ASCII, the bulk of markup, are taken whole.
         const std::size_t start = i;
         while (i < shiftJis.size() && static_cast<unsigned char>(shiftJis[i]) < 0x80)
             ++i;
-        out.append(shiftJis, start, i - start);
+        if (i > start)
+            ascii(shiftJis.substr(start, i - start));
         if (i == shiftJis.size())
             break;
         const auto lead = static_cast<unsigned char>(shiftJis[i]);
@@ -53,11 +57,27 @@ bool appendShiftJisAsUtf8(std::string_view shiftJis, std::string& out)
             return false;
         const std::size_t index =
             length == 1 ? lead : static_cast<std::size_t>(lead) << 8 | static_cast<unsigned char>(shiftJis[i + 1]);
-        const Utf8Code& code = codeOf(shiftJis.substr(i, length), index);
-        if (code.length == Utf8Code::kNoCharacter)
+        const Character& character = characterOf(shiftJis.substr(i, length), index);
+        if (character.length == Character::kNoCharacter)
             return false;
-        out.append(code.bytes, code.length);
+        other(character);
         i += length;
     }
     return true;
+}
+
+} // namespace
+
+bool appendShiftJisAsUtf8(std::string_view shiftJis, std::string& out)
+{
+    return walkCharacters(
+        shiftJis, [&out](std::string_view run) { out += run; },
+        [&out](const Character& character) { out.append(character.bytes, character.length); });
+}
+
+bool appendShiftJisAsCodePoints(std::string_view shiftJis, std::u32string& out)
+{
+    return walkCharacters(
+        shiftJis, [&out](std::string_view run) { out.append(run.begin(), run.end()); },
+        [&out](const Character& character) { out += character.codePoint; });
 }

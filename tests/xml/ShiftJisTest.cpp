@@ -2,6 +2,8 @@
 // both platforms: which characters it holds, and which code it writes for
 // a character it holds twice.
 #include "xml/ShiftJis.h"
+#include "xml/ShiftJisToUtf8.h"
+#include "xml/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +77,38 @@ TEST(CodePage932, TheSameCharactersAreHeldOnBothPlatforms)
     EXPECT_FALSE(encodeShiftJis(U"\u00A5"));
     EXPECT_FALSE(encodeShiftJis(U"\u203E"));
     EXPECT_FALSE(encodeShiftJis(U"\U0001F600"));
+}
+
+} // namespace
+
+namespace {
+
+// The table conversions give what the system's conversion gives, for
+// every single byte and every pair, and refuse what it refuses.
+TEST(CodePage932, TableConversionsAgreeWithTheSystemOnEveryCode)
+{
+    for (unsigned code = 1; code <= 0xFFFF; ++code) {
+        std::string bytes;
+        if (code > 0xFF)
+            bytes += static_cast<char>(code >> 8);
+        bytes += static_cast<char>(code & 0xFF);
+        const std::optional<std::u32string> system = decodeShiftJis(bytes);
+        std::string utf8;
+        std::u32string codePoints;
+        const bool toUtf8 = appendShiftJisAsUtf8(bytes, utf8);
+        const bool toCodePoints = appendShiftJisAsCodePoints(bytes, codePoints);
+        ASSERT_EQ(toUtf8, system.has_value()) << std::hex << code;
+        ASSERT_EQ(toCodePoints, system.has_value()) << std::hex << code;
+        if (system) {
+            ASSERT_EQ(utf8, encodeUtf8(*system)) << std::hex << code;
+            ASSERT_EQ(codePoints, *system) << std::hex << code;
+        }
+    }
+    std::string utf8;
+    EXPECT_FALSE(appendShiftJisAsUtf8("ab\x93", utf8)); // a lead byte without its trail
+    utf8.clear();
+    EXPECT_TRUE(appendShiftJisAsUtf8("a\x93\xfa\r\n\xb1z", utf8));
+    EXPECT_EQ(utf8, "a\xE6\x97\xA5\r\n\xEF\xBD\xB1z");
 }
 
 } // namespace
