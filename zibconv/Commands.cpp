@@ -1,11 +1,11 @@
 #include "zibconv/Commands.h"
 
 #include "document/ProblemListFile.h"
-#include "document/QuizWalk.h"
 #include "model/ProblemList.h"
 #include "xml/FileIO.h"
 #include "zibconv/CheckReport.h"
 #include "zibconv/Console.h"
+#include "zibconv/ExportTable.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
 
@@ -65,26 +65,6 @@ void printFindings(std::vector<TableFinding> findings)
         printLine(Stream::Error, "ほかに " + std::to_string(findings.size() - kMostFindingsShown) + " 件あります");
 }
 
-// Export's receiver: each problem's rows encoded as the walk gives them.
-class TableWriter : public QuizWalkReceiver {
-public:
-    TableWriter(char separator, TableEncoding encoding) : encoder(separator, encoding)
-    {
-        encoder.append({tableColumnNames()});
-    }
-
-    void problem(ProblemPtr problem) override
-    {
-        ++problems;
-        branches += problem->getBranches().size();
-        encoder.append(rowsOfProblem(*problem));
-    }
-
-    TableEncoder encoder;
-    std::size_t problems = 0;
-    std::size_t branches = 0;
-};
-
 } // namespace
 
 int reportUnreadableQuizFile(const std::string& path)
@@ -101,15 +81,15 @@ int runExport(const Invocation& invocation)
 {
     if (!mayWrite(invocation))
         return kExitRefused;
-    TableWriter writer(separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8));
-    if (!walkQuizFile(invocation.input, writer))
+    const std::optional<ExportedTable> table = exportQuizFile(
+        invocation.input, separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8));
+    if (!table)
         return reportUnreadableQuizFile(invocation.input);
-    const std::optional<std::string> bytes = writer.encoder.finish();
-    if (!bytes || !replaceFileContents(invocation.output, *bytes)) {
+    if (!table->bytes || !replaceFileContents(invocation.output, *table->bytes)) {
         printLine(Stream::Error, "表を書き出せませんでした", invocation.output);
         return kExitRefused;
     }
-    printLine(Stream::Error, countText(writer.problems, writer.branches) + "を書き出しました", invocation.output);
+    printLine(Stream::Error, countText(table->problems, table->branches) + "を書き出しました", invocation.output);
     return kExitDone;
 }
 

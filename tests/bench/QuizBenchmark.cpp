@@ -13,6 +13,7 @@
 #include "xml/FileIO.h"
 #include "xml/XMLFile.h"
 #include "zibconv/CheckReport.h"
+#include "zibconv/ExportTable.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
 
@@ -88,10 +89,8 @@ long fileSize(const std::string& path)
 // What zibconv's export does: the quiz file to a UTF-8 CSV table.
 bool exportTable(const std::string& quizPath, const std::string& tablePath)
 {
-    if (!loadProblemList(quizPath))
-        return false;
-    const std::optional<std::string> bytes = encodeTable(problemRows(problemList), ',', TableEncoding::Utf8);
-    return bytes && replaceFileContents(tablePath, *bytes);
+    const std::optional<ExportedTable> table = exportQuizFile(quizPath, ',', TableEncoding::Utf8);
+    return table && table->bytes && replaceFileContents(tablePath, *table->bytes);
 }
 
 // What zibconv's import does: the table back to a quiz file, refused as a

@@ -1,0 +1,20 @@
+// export's reading: a quiz file straight into a table's bytes, each
+// problem's rows encoded as the walk gives them, so that only the table
+// grows while the file is read.
+#pragma once
+
+#include "zibconv/TableTypes.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+struct ExportedTable {
+    // Nothing when a text is no Shift-JIS.
+    std::optional<std::string> bytes;
+    std::size_t problems = 0;
+    std::size_t branches = 0;
+};
+
+// Nothing when the file cannot be read as XML.
+std::optional<ExportedTable> exportQuizFile(const std::string& path, char separator, TableEncoding encoding);
