@@ -91,7 +91,6 @@ public:
 
 private:
     Iconv utf8ToShiftJis{"CP932", "UTF-8"};
-    std::vector<std::string> shiftJisCodes = std::vector<std::string>(0x10000);
     bool freeAsRead;
 
     // In the forms both platforms take, so that the same file gives the
@@ -118,6 +117,8 @@ private:
                 out += converted(character);
                 continue;
             }
+            // Each character's code depends on nothing else: kept for the thread's life.
+            thread_local std::vector<std::string> shiftJisCodes(0x10000);
             std::string& code = shiftJisCodes[*c];
             if (code.empty())
                 code = converted(character);

@@ -168,6 +168,11 @@ void measure(int count)
     std::fflush(stdout);
     if (!complete)
         std::exit(1);
+    // The engine's own share of a load's peak: its parse alone, in a process
+    // of its own, so that nothing measured before weighs on it.
+    std::printf("%6d problems: the engine's parse alone peaks at %7.1f MB (in a process of its own)\n", count,
+                megabytes(std::atof(runSelf({"--parse-peak", path}).c_str())));
+    std::fflush(stdout);
 
     // The process's peak never falls: each figure is the peak so far, after
     // the editor's steps above and the zibconv steps up to that one.
@@ -209,6 +214,12 @@ void measure(int count)
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--parse-peak") {
+        if (!parseOnly(argv[2]))
+            return 1;
+        std::printf("%zu\n", peakMemoryBytes());
+        return 0;
+    }
     if (argc == 4 && std::string(argv[1]) == "--write-set") {
         buildSet(std::atoi(argv[2]));
         return saveProblemList(argv[3]) ? 0 : 1;
