@@ -97,14 +97,20 @@ int runImport(const Invocation& invocation)
 {
     if (!mayWrite(invocation))
         return kExitRefused;
-    const std::optional<std::string> bytes = readFileBytes(invocation.input);
-    if (!bytes) {
-        printLine(Stream::Error, "ファイルを読めません", invocation.input);
-        return kExitUnreadable;
+    ImportedProblems imported;
+    std::vector<TableFinding> findings;
+    {
+        // The file's bytes and rows go before the quiz file is built.
+        std::optional<std::string> bytes = readFileBytes(invocation.input);
+        if (!bytes) {
+            printLine(Stream::Error, "ファイルを読めません", invocation.input);
+            return kExitUnreadable;
+        }
+        DecodedTable table = decodeTable(*bytes, separatorFor(invocation.input), invocation.encoding);
+        bytes.reset();
+        imported = problemsFromRows(table.rows);
+        findings = std::move(table.findings);
     }
-    DecodedTable table = decodeTable(*bytes, separatorFor(invocation.input), invocation.encoding);
-    ImportedProblems imported = problemsFromRows(table.rows);
-    std::vector<TableFinding> findings = std::move(table.findings);
     findings.insert(findings.end(), imported.findings.begin(), imported.findings.end());
     if (!findings.empty()) {
         printFindings(std::move(findings));
