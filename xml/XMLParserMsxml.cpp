@@ -1,7 +1,7 @@
 #include "xml/ComSupport.h"
+#include "xml/MarkupScan.h"
 #include "xml/MsxmlIds.h"
 #include "xml/WideText.h"
-#include "xml/MarkupScan.h"
 #include "xml/XMLLimits.h"
 #include "xml/XMLParser.h"
 #include "xml/XMLProlog.h"
@@ -60,19 +60,26 @@ public:
         return node;
     }
 
-private:
-    XMLNodesList readChildren(IXMLDOMNode* parent, int depth)
+    // Calls `each` with every child of `parent` read, one at a time.
+    template <class Each>
+    void forEachChild(IXMLDOMNode* parent, int depth, Each each)
     {
-        XMLNodesList children;
         ComPtr<IXMLDOMNode> child;
         check(parent->get_firstChild(child.put()));
         while (child) {
             if (XMLNodesPtr node = readChild(child.get(), depth))
-                children.push_back(std::move(node));
+                each(std::move(node));
             ComPtr<IXMLDOMNode> next;
             check(child->get_nextSibling(next.put()));
             child = std::move(next);
         }
+    }
+
+private:
+    XMLNodesList readChildren(IXMLDOMNode* parent, int depth)
+    {
+        XMLNodesList children;
+        forEachChild(parent, depth, [&children](XMLNodesPtr node) { children.push_back(std::move(node)); });
         return children;
     }
 
@@ -126,14 +133,16 @@ void configure(IXMLDOMDocument* document)
     setProperty(document2.get(), L"MaxElementDepth", depth, true);
 }
 
+// Parses the text into the DOM and hands its document element to `read`.
 // The text is let go once the DOM has its string, and that string once the
-// DOM holds the document.
-XMLNodesPtr readXMLDocument(std::wstring text)
+// DOM holds the document. False for every failure.
+template <class Read>
+bool readDocumentElement(std::wstring text, Read read)
 {
     ComPtr<IXMLDOMDocument> document;
     if (FAILED(CoCreateInstance(ZIB_MSXML_CLSID, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
                                 document.putVoid())))
-        return nullptr;
+        return false;
     try {
         configure(document.get());
         VARIANT_BOOL loaded = VARIANT_FALSE;
@@ -142,50 +151,65 @@ XMLNodesPtr readXMLDocument(std::wstring text)
         check(document->loadXML(xml.get(), &loaded));
         xml.reset();
         if (loaded != VARIANT_TRUE)
-            return nullptr;
+            return false;
         // Wine's DOM accepts a document type in spite of ProhibitDTD.
         ComPtr<IXMLDOMDocumentType> documentType;
         check(document->get_doctype(documentType.put()));
         if (documentType)
-            return nullptr;
+            return false;
         ComPtr<IXMLDOMElement> element;
         check(document->get_documentElement(element.put()));
         if (!element)
-            return nullptr;
+            return false;
         ComPtr<IXMLDOMNode> root;
         check(element->QueryInterface(IID_IXMLDOMNode, root.putVoid()));
-        return DomReader().readElement(root.get(), 1);
+        read(root.get());
+        return true;
     } catch (const _com_error&) {
-        return nullptr;
+        return false;
     }
+}
+
+// The file's text as the DOM is given it; nothing for what is refused
+// before parsing.
+std::optional<std::wstring> domText(XMLSource source)
+{
+    std::optional<std::wstring> text = decodeToWide(source);
+    std::string().swap(source.bytes);
+    // The DOM would end the text at a NUL; no XML text holds one.
+    if (!text || text->find(L'\0') != std::wstring::npos)
+        return std::nullopt;
+    // The text is UTF-16 now: Wine's DOM fails on the name SHIFT_JIS.
+    blankDeclaredEncoding(*text);
+    padDocumentEnd(*text);
+    if (hasDocumentType(std::wstring_view(*text)) || hasTooManyAttributes(std::wstring_view(*text)))
+        return std::nullopt;
+    return text;
 }
 
 } // namespace
 
 XMLNodesPtr parseXMLSource(XMLSource source)
 {
-    std::optional<std::wstring> text = decodeToWide(source);
-    std::string().swap(source.bytes);
-    // The DOM would end the text at a NUL; no XML text holds one.
-    if (!text || text->find(L'\0') != std::wstring::npos)
-        return nullptr;
-    // The text is UTF-16 now: Wine's DOM fails on the name SHIFT_JIS.
-    blankDeclaredEncoding(*text);
-    padDocumentEnd(*text);
-    if (hasDocumentType(std::wstring_view(*text)) || hasTooManyAttributes(std::wstring_view(*text)))
-        return nullptr;
+    std::optional<std::wstring> text = domText(std::move(source));
     ComApartment apartment;
-    if (!apartment.ready())
+    if (!text || !apartment.ready())
         return nullptr;
-    return readXMLDocument(std::move(*text));
+    XMLNodesPtr tree;
+    if (!readDocumentElement(std::move(*text), [&tree](IXMLDOMNode* root) { tree = DomReader().readElement(root, 1); }))
+        return nullptr;
+    return tree;
 }
 
+// The DOM is read whole first, but each child of the document element
+// becomes a tree of ours only while `each` looks at it.
 bool streamXMLSource(XMLSource source, const std::function<void(const XMLNodes&)>& each)
 {
-    const XMLNodesPtr root = parseXMLSource(std::move(source));
-    if (!root)
+    std::optional<std::wstring> text = domText(std::move(source));
+    ComApartment apartment;
+    if (!text || !apartment.ready())
         return false;
-    for (const XMLNodesPtr& child : root->childrenView())
-        each(*child);
-    return true;
+    return readDocumentElement(std::move(*text), [&each](IXMLDOMNode* root) {
+        DomReader().forEachChild(root, 1, [&each](XMLNodesPtr child) { each(*child); });
+    });
 }
