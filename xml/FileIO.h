@@ -8,11 +8,28 @@
 // The file's bytes; nothing when it cannot be opened or read.
 std::optional<std::string> readFileBytes(const std::string& path);
 
-// Whether a file or folder of that name exists.
+// Whether anything stands at `path`: a file, a folder, a device, a pipe, or
+// a symbolic link, also one that points nowhere.
 bool pathExists(const std::string& path);
 
-// Writes `bytes` to a new file beside `path`, flushes it to disk and then
-// puts it in place of `path` in one step, so that `path` holds either its
-// old bytes or all the new ones. A read-only target is refused. On false
-// the target is untouched and no temporary file is left behind.
+// What a write to `path` would put its bytes in place of, following
+// symbolic links to the file they name.
+enum class WriteTarget {
+    NewFile,  // nothing there yet (or a link to a name not yet taken)
+    File,     // a regular file, replaced keeping its permissions
+    NotAFile, // a folder, device, pipe or socket: never replaced
+};
+WriteTarget writeTargetOf(const std::string& path);
+
+// Whether both names lead to one existing file: through links, relative
+// spellings and, on Windows, another case or the short name.
+bool isSameFile(const std::string& first, const std::string& second);
+
+// Writes `bytes` to a new file beside what `path` names (through symbolic
+// links, which stay), flushes it to disk and then puts it in its place in
+// one step, so that the file holds either its old bytes or all the new
+// ones. A replaced file keeps its permissions. A read-only file and
+// anything that is not a file are refused. On false the target is untouched
+// and no temporary file is left behind. On success, temporaries that
+// writes of processes no longer running left in that folder are removed.
 bool replaceFileContents(const std::string& path, const std::string& bytes);

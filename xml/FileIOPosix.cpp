@@ -3,6 +3,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,18 +56,81 @@ bool writeAll(int fd, const std::string& bytes)
 
 // Running as root, access() says every file is writable: a file without any
 // write permission counts as read-only too.
-bool isReadOnly(const std::string& path)
+bool isReadOnly(const std::string& path, const struct stat& status)
 {
-    struct stat status;
-    if (::stat(path.c_str(), &status) != 0)
-        return false;
     return ::access(path.c_str(), W_OK) != 0 || (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// A name beside the target, so that the rename stays on its file system.
-std::string temporaryName(const std::string& path, int attempt)
+constexpr const char* kTemporaryPrefix = "~zib";
+constexpr int kMostLinkHops = 40;
+
+// The folder part of `path` with its slash; empty for a name alone.
+std::string folderPartOf(const std::string& path)
 {
-    return path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The name a write to `path` puts its file at: symbolic links are followed
+// to the name they lead to, which need not exist yet. Nothing for a loop of
+// links or a name that cannot be looked at.
+std::optional<std::string> finalName(std::string path)
+{
+    for (int hop = 0; hop <= kMostLinkHops; ++hop) {
+        struct stat status;
+        if (::lstat(path.c_str(), &status) != 0)
+            return errno == ENOENT ? std::optional<std::string>(path) : std::nullopt;
+        if (!S_ISLNK(status.st_mode))
+            return path;
+        std::string target(static_cast<std::size_t>(status.st_size) + 1, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size())
+            return std::nullopt; // changed while being read
+        target.resize(static_cast<std::size_t>(length));
+        path = target.front() == '/' ? target : folderPartOf(path) + target;
+    }
+    return std::nullopt;
+}
+
+// The replacement takes over the replaced file's owner where the process
+// may give it, and its mode (set after the owner, which clears set-id bits).
+void keepOwnerAndMode(int fd, const struct stat& replaced)
+{
+    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
+        // Neither: the file stays the process's own, as a new file would.
+    }
+    ::fchmod(fd, replaced.st_mode & 07777);
+}
+
+// The new name must be on disk too, not only the file's bytes.
+void flushFolder(const std::string& folderPart)
+{
+    FileDescriptor folder(::open(folderPart.empty() ? "." : folderPart.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid())
+        ::fsync(folder.get());
+}
+
+bool processRuns(unsigned long processId)
+{
+    if (processId == 0 || processId > 0x7FFFFFFFul)
+        return true; // not a process a temporary can name: keep it
+    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+}
+
+// Temporaries of writes whose process was killed would stay forever.
+void removeLeftovers(const std::string& folderPart)
+{
+    DIR* folder = ::opendir(folderPart.empty() ? "." : folderPart.c_str());
+    if (folder == nullptr)
+        return;
+    const unsigned long self = static_cast<unsigned long>(::getpid());
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::optional<unsigned long> writer = temporaryFileProcess(kTemporaryPrefix, entry->d_name);
+        if (writer && *writer != self && !processRuns(*writer))
+            ::unlink((folderPart + entry->d_name).c_str());
+    }
+    ::closedir(folder);
 }
 
 } // namespace
@@ -73,7 +138,25 @@ std::string temporaryName(const std::string& path, int attempt)
 bool pathExists(const std::string& path)
 {
     struct stat status;
-    return ::stat(path.c_str(), &status) == 0;
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+WriteTarget writeTargetOf(const std::string& path)
+{
+    const std::optional<std::string> name = finalName(path);
+    if (!name)
+        return WriteTarget::NotAFile;
+    struct stat status;
+    if (::stat(name->c_str(), &status) != 0)
+        return WriteTarget::NewFile;
+    return S_ISREG(status.st_mode) ? WriteTarget::File : WriteTarget::NotAFile;
+}
+
+bool isSameFile(const std::string& first, const std::string& second)
+{
+    struct stat a, b;
+    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
 }
 
 void removeFile(const std::string& path)
@@ -102,10 +185,16 @@ std::optional<std::string> readFileBytes(const std::string& path)
 
 bool replaceFileContents(const std::string& path, const std::string& bytes)
 {
-    if (isReadOnly(path))
+    const std::optional<std::string> name = finalName(path);
+    if (!name)
         return false;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        TemporaryFile temporary(temporaryName(path, attempt));
+    struct stat replaced;
+    const bool replacing = ::stat(name->c_str(), &replaced) == 0;
+    if (replacing && (!S_ISREG(replaced.st_mode) || isReadOnly(*name, replaced)))
+        return false;
+    const std::string folderPart = folderPartOf(*name);
+    for (int attempt = 0; attempt < kMostTemporaryAttempts; ++attempt) {
+        TemporaryFile temporary(folderPart + temporaryFileName(kTemporaryPrefix, ::getpid(), attempt));
         FileDescriptor file(::open(temporary.name().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!file.valid()) {
             const int error = errno;
@@ -114,11 +203,15 @@ bool replaceFileContents(const std::string& path, const std::string& bytes)
                 continue;
             return false;
         }
+        if (replacing)
+            keepOwnerAndMode(file.get(), replaced);
         if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close())
             return false;
-        if (::rename(temporary.name().c_str(), path.c_str()) != 0)
+        if (::rename(temporary.name().c_str(), name->c_str()) != 0)
             return false;
         temporary.release();
+        flushFolder(folderPart);
+        removeLeftovers(folderPart);
         return true;
     }
     return false;

@@ -50,30 +50,216 @@ bool writeAll(HANDLE file, const std::string& bytes)
     return true;
 }
 
-// MoveFileEx replaces a read-only file where the process may (as under Wine
-// run by root): the attribute is checked first.
-bool isReadOnly(const std::string& path)
+constexpr const char* kTemporaryPrefix = "~ziw";
+
+// Names are turned into UTF-16 once, so that the wide functions (and the
+// only ReplaceFile that takes long names) see them, and so that a path is
+// split at its separators without mistaking a Shift-JIS trail byte for one.
+std::optional<std::wstring> widened(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (path.empty())
+        return std::nullopt;
+    const int size = static_cast<int>(path.size());
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
+    if (length <= 0)
+        return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
+    return wide;
 }
 
-// A name beside the target, so that the move stays on its volume.
-std::string temporaryName(const std::string& path, int attempt)
+// The folder part of `path` with its separator ("C:" for "C:name").
+std::wstring folderPartOf(const std::wstring& path)
 {
-    return path + ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
+    const std::size_t separator = path.find_last_of(L"\\/");
+    if (separator != std::wstring::npos)
+        return path.substr(0, separator + 1);
+    return path.size() > 1 && path[1] == L':' ? path.substr(0, 2) : std::wstring();
+}
+
+// Opens what stands at `path` only to look at it, through links.
+FileHandle openToLookAt(const std::wstring& path)
+{
+    return FileHandle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// A symbolic link is written through: the name of the file it leads to.
+// Any other name stays as it is.
+std::wstring finalName(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        return path;
+    const FileHandle file = openToLookAt(path);
+    if (!file.valid())
+        return path;
+    std::wstring name(32768, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(file.get(), name.data(), static_cast<DWORD>(name.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= name.size())
+        return path;
+    name.resize(length);
+    return name;
+}
+
+struct FileIdentity {
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> identityOf(const std::string& path)
+{
+    const std::optional<std::wstring> wide = widened(path);
+    if (!wide)
+        return std::nullopt;
+    const FileHandle file = openToLookAt(*wide);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &information))
+        return std::nullopt;
+    return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
+}
+
+// What stands at a final name, and its attributes when it is a file.
+WriteTarget targetAt(const std::wstring& name, DWORD& attributes)
+{
+    const FileHandle file = openToLookAt(name);
+    if (!file.valid()) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? WriteTarget::NewFile
+                                                                             : WriteTarget::NotAFile;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return WriteTarget::NotAFile;
+    attributes = information.dwFileAttributes;
+    return WriteTarget::File;
+}
+
+// Whether another program holds the file without letting others write or
+// delete it; replacing it then would fail halfway, or (under Wine) not at all.
+bool isHeldByAnother(const std::wstring& name)
+{
+    const FileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    return !file.valid();
+}
+
+bool processRuns(DWORD processId)
+{
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (process == nullptr)
+        return GetLastError() != ERROR_INVALID_PARAMETER; // no such process
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+// Temporaries of writes whose process was ended would stay forever.
+void removeLeftovers(const std::wstring& folderPart)
+{
+    const std::wstring pattern = folderPart + L"~ziw*.tmp";
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name;
+        for (const wchar_t* c = found.cFileName; *c != 0; ++c)
+            name += *c < 0x80 ? static_cast<char>(*c) : '?';
+        const std::optional<DWORD> writer = temporaryFileProcess(kTemporaryPrefix, name);
+        if (writer && *writer != GetCurrentProcessId() && !processRuns(*writer))
+            DeleteFileW((folderPart + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// Wine's ReplaceFile first moves the replaced file aside and then moves the
+// replacement in: a write ended between the two leaves no file at the name
+// (and the replaced file's attributes are not kept). There, only the move,
+// which is one rename, is used.
+bool replaceFileIsOneStep()
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr;
+}
+
+// The move keeps what ReplaceFile would of the attributes a user sets.
+bool moveInPlace(const std::wstring& temporary, const std::wstring& name, DWORD replacedAttributes)
+{
+    const DWORD kept = replacedAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (kept != 0 && !SetFileAttributesW(temporary.c_str(), kept))
+        return false;
+    return MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+// ReplaceFile keeps the replaced file's attributes, security and streams.
+// It is refused where the file system cannot do that (FAT, some network
+// shares), or when the file went away meanwhile: then the move, which keeps
+// the bytes just as safe, puts the file in place.
+bool putInPlace(const std::wstring& temporary, const std::wstring& name, WriteTarget target, DWORD attributes)
+{
+    if (target == WriteTarget::NewFile)
+        return MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (!replaceFileIsOneStep())
+        return moveInPlace(temporary, name, attributes);
+    if (ReplaceFileW(name.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return true;
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_INVALID_FUNCTION:
+    case ERROR_NOT_SUPPORTED:
+    case ERROR_INVALID_PARAMETER:
+        return moveInPlace(temporary, name, attributes);
+    default:
+        return false;
+    }
 }
 
 } // namespace
 
 bool pathExists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::optional<std::wstring> wide = widened(path);
+    if (!wide)
+        return false;
+    // A link that leads nowhere is still there.
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(wide->c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+        return true;
+    }
+    return GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+WriteTarget writeTargetOf(const std::string& path)
+{
+    const std::optional<std::wstring> wide = widened(path);
+    if (!wide)
+        return WriteTarget::NotAFile;
+    DWORD attributes = 0;
+    return targetAt(finalName(*wide), attributes);
+}
+
+bool isSameFile(const std::string& first, const std::string& second)
+{
+    const std::optional<FileIdentity> a = identityOf(first);
+    return a && a == identityOf(second);
 }
 
 void removeFile(const std::string& path)
 {
     DeleteFileA(path.c_str());
+}
+
+void removeFile(const std::wstring& path)
+{
+    DeleteFileW(path.c_str());
 }
 
 std::optional<std::string> readFileBytes(const std::string& path)
@@ -96,24 +282,36 @@ std::optional<std::string> readFileBytes(const std::string& path)
 
 bool replaceFileContents(const std::string& path, const std::string& bytes)
 {
-    if (isReadOnly(path))
+    const std::optional<std::wstring> wide = widened(path);
+    if (!wide)
         return false;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        TemporaryFile temporary(temporaryName(path, attempt));
-        FileHandle file(CreateFileA(temporary.name().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const std::wstring name = finalName(*wide);
+    DWORD attributes = 0;
+    const WriteTarget target = targetAt(name, attributes);
+    // MoveFileEx and ReplaceFile replace a read-only file where the process
+    // may (as under Wine run by root): the attribute is checked first.
+    if (target == WriteTarget::NotAFile ||
+        (target == WriteTarget::File && ((attributes & FILE_ATTRIBUTE_READONLY) != 0 || isHeldByAnother(name))))
+        return false;
+    const std::wstring folderPart = folderPartOf(name);
+    for (int attempt = 0; attempt < kMostTemporaryAttempts; ++attempt) {
+        const std::string temporaryName = temporaryFileName(kTemporaryPrefix, GetCurrentProcessId(), attempt);
+        const std::wstring temporaryPath = folderPart + std::wstring(temporaryName.begin(), temporaryName.end());
+        FileHandle file(CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) {
             const DWORD error = GetLastError();
-            temporary.release(); // not ours: it was there before, or never made
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
                 continue;
             return false;
         }
+        BasicTemporaryFile<std::wstring> temporary(temporaryPath);
         if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get()) || !file.close())
             return false;
-        if (!MoveFileExA(temporary.name().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (!putInPlace(temporaryPath, name, target, attributes))
             return false;
         temporary.release();
+        removeLeftovers(folderPart);
         return true;
     }
     return false;

@@ -94,10 +94,13 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
         return std::nullopt;
     }
     const std::string& command = arguments.front();
-    if (command == "--help" || command == "-h" || command == "/?")
-        return invocation;
-    if (command == "--version") {
-        invocation.command = Command::Version;
+    const bool help = command == "--help" || command == "-h" || command == "/?";
+    if (help || command == "--version") {
+        if (arguments.size() > 1) {
+            error = {command + " の後には何も書けません", arguments[1]};
+            return std::nullopt;
+        }
+        invocation.command = help ? Command::Help : Command::Version;
         return invocation;
     }
     std::size_t first = 1;

@@ -16,9 +16,19 @@ namespace {
 // Findings shown one per line; beyond these only their count.
 constexpr std::size_t kMostFindingsShown = 50;
 
-// An existing output is only replaced when the user said so.
+// An output is written only where that is safe: never over the input, never
+// in place of what is not a file, and over an existing file only when the
+// user said so.
 bool mayWrite(const Invocation& invocation)
 {
+    if (isSameFile(invocation.input, invocation.output)) {
+        printLine(Stream::Error, "出力先が入力ファイルと同じです。別の出力先を書いてください", invocation.output);
+        return false;
+    }
+    if (writeTargetOf(invocation.output) == WriteTarget::NotAFile) {
+        printLine(Stream::Error, "出力先はファイルではないため、置き換えられません", invocation.output);
+        return false;
+    }
     if (invocation.force || !pathExists(invocation.output))
         return true;
     printLine(Stream::Error, "出力先のファイルがすでにあります。置き換えるには --force を付けてください",

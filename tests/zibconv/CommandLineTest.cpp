@@ -78,6 +78,9 @@ TEST(CommandLine, WrongUsesAreRefusedWithTheReason)
     EXPECT_EQ(refusal({"check", "a.xml", "--force"}), "check には --force を付けられません");
     EXPECT_EQ(refusal({"export", "a.xml", "--json"}), "--strict と --json は check にだけ付けられます");
     EXPECT_EQ(refusal({"import", "t.csv", "--strict"}), "--strict と --json は check にだけ付けられます");
+    EXPECT_EQ(refusal({"--version", "extra"}), "--version の後には何も書けません: extra");
+    EXPECT_EQ(refusal({"--help", "--bogus"}), "--help の後には何も書けません: --bogus");
+    EXPECT_EQ(refusal({"/?", "SET.xml"}), "/? の後には何も書けません: SET.xml");
 }
 
 TEST(CommandLine, TabsForTsvAndTxtCommasOtherwise)
