@@ -126,6 +126,22 @@ TEST_F(QuizSave, AFailedSaveKeepsAReadOnlyFile)
     EXPECT_FALSE(saveProblemList(folder.path("missing") + "/set.xml"));
 }
 
+// Save writes as every output is written: through a link, never in place
+// of a folder.
+TEST_F(QuizSave, SaveFollowsTheRulesOfEveryWrite)
+{
+    problemList.push_back(numberedProblem(OX, "x"));
+    std::filesystem::create_directory(folder.path("folder.xml"));
+    EXPECT_FALSE(saveProblemList(folder.path("folder.xml")));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path("folder.xml")));
+#ifndef _WIN32
+    std::filesystem::create_symlink("set.xml", folder.path("link.xml"));
+    ASSERT_TRUE(saveProblemList(folder.path("link.xml")));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path("link.xml")));
+    EXPECT_TRUE(loadProblemList(path));
+#endif
+}
+
 // A branch of another kind keeps its texts by meaning in its parent's
 // layout; the file then gives it its parent's kind.
 TEST_F(QuizSave, BranchesOfAnotherKindAreWrittenByMeaning)

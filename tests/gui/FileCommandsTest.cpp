@@ -222,6 +222,43 @@ TEST_F(FileCommands, AFailedSaveShowsTheMessageAndLeavesTheOldBytes)
     EXPECT_EQ(fileLabel(), "編集中のファイル:zib-a.xml");
 }
 
+// The dialog asks before Save As replaces a file. A read-only file is then
+// left as it was, with the message; a hidden one is replaced and stays
+// hidden.
+TEST_F(FileCommands, SaveAsOntoAReadOnlyOrAHiddenFile)
+{
+    addTopLevel(OX, {"q", "a"});
+    struct Case {
+        const char* name;
+        DWORD attributes;
+        bool saved;
+    };
+    for (const Case& c : {Case{"zib-readonly.xml", FILE_ATTRIBUTE_READONLY, false},
+                          Case{"zib-hidden.xml", FILE_ATTRIBUTE_HIDDEN, true}}) {
+        SCOPED_TRACE(c.name);
+        const std::string target = path(c.name);
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        writeBytes(target, "old bytes");
+        ASSERT_TRUE(SetFileAttributesA(target.c_str(), c.attributes));
+
+        ModalAnswerer answers;
+        answers.then(chooseFile(target)).then(pressButton(IDYES)).then(pressButton(IDOK));
+        EXPECT_EQ(sendCommand(window, ID_FILE_SAVE_AS), c.saved ? 0 : -1);
+        ASSERT_EQ(answers.seen().size(), c.saved ? 2u : 3u) << describeSeen(answers);
+        // The dialog's question to replace the file, then the message.
+        EXPECT_FALSE(answers.seen()[1].text.empty());
+        if (!c.saved) {
+            EXPECT_EQ(answers.seen()[2].text, "XMLファイル保存に失敗しました");
+        }
+        const std::optional<std::string> bytes = readBytes(target);
+        ASSERT_TRUE(bytes);
+        EXPECT_EQ(bytes->starts_with(kHeader), c.saved) << *bytes;
+        EXPECT_EQ(GetFileAttributesA(target.c_str()) & c.attributes, c.attributes);
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(target.c_str());
+    }
+}
+
 // A field is read into 32,768 bytes. Cut at 32,767, 20,000 × 日 would end
 // in the lead byte of a character, which no Shift-JIS file can hold: the
 // text ends before that character, so the set still saves.

@@ -66,6 +66,49 @@ cmp -s kept.csv set.csv || fail "an existing output was replaced without --force
 run 0 export lenient.xml kept.csv --force
 cmp -s kept.csv set.csv && fail "--force did not replace the output"
 
+# What stands at the output decides: never the input, never what is no file,
+# any name the file system takes.
+cp set.xml self.xml
+cp set.csv self.csv
+run 1 import self.xml --force
+run 1 export self.csv --force
+run 1 export self.xml ./self.xml --force
+cmp -s self.xml set.xml && cmp -s self.csv set.csv || fail "an input was replaced by its own conversion"
+mkdir folder.csv
+run 1 export set.xml folder.csv --force
+[ -d folder.csv ] || fail "a folder was replaced"
+long=$(printf 'a%.0s' $(seq 251)).csv
+japanese=$(printf '日%.0s' $(seq 85))
+for name in "$long" "$japanese"; do
+    run 0 export set.xml "$name"
+    cmp -s "$name" set.csv || fail "a ${#name}-character output name was not written"
+    rm -f "$name"
+done
+ls ./~zi* >/dev/null 2>&1 && fail "a write left a temporary behind"
+if [ "$encoding" = UTF-8 ]; then
+    # Links are written through and stay; modes are kept; pipes and devices
+    # (a private copy of the null device) are never replaced.
+    ln -s nowhere.csv dangling.csv
+    run 1 export set.xml dangling.csv
+    [ -e nowhere.csv ] && fail "a dangling link was taken for no file"
+    run 0 export set.xml dangling.csv --force
+    [ -L dangling.csv ] && cmp -s nowhere.csv set.csv || fail "a dangling link was not written through"
+    ln -s self.xml link.xml
+    run 1 export self.xml link.xml --force
+    run 1 export link.xml self.xml --force
+    cmp -s self.xml set.xml || fail "an input was replaced through a link"
+    cp set.csv private.csv && chmod 600 private.csv
+    run 0 export lenient.xml private.csv --force
+    [ "$(stat -c %a private.csv)" = 600 ] || fail "a replaced output lost its mode"
+    mkfifo pipe.csv
+    run 1 export set.xml pipe.csv --force
+    [ -p pipe.csv ] || fail "a pipe was replaced"
+    if mknod null.csv c 1 3 2>/dev/null; then
+        run 1 export set.xml null.csv --force
+        [ -c null.csv ] || fail "a device was replaced"
+    fi
+fi
+
 # A refused table writes nothing and names every finding.
 run 1 import refused.csv
 [ -e refused.xml ] && fail "a refused table wrote refused.xml"
@@ -122,6 +165,8 @@ run 64 check set.xml --force
 run 0 --help
 grep -q 'zibconv check SET.xml' stdout.bin || fail "--help does not show the usage"
 run 0 --version
+run 64 --version extra
+run 64 --help --bogus
 
 [ "$failures" -eq 0 ] && echo "zibconv end to end: all passed"
 [ "$failures" -eq 0 ]
