@@ -84,13 +84,11 @@ FileHandle openToLookAt(const std::wstring& path)
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-// A symbolic link is written through: the name of the file it leads to.
-// Any other name stays as it is.
+// A symbolic link is written through: the name of the file it leads to
+// (Wine gives the Unix link's target too). A name that leads to no file
+// stays as it is.
 std::wstring finalName(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-        return path;
     const FileHandle file = openToLookAt(path);
     if (!file.valid())
         return path;
