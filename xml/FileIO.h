@@ -5,6 +5,12 @@
 #include <optional>
 #include <string>
 
+// Paths are bytes as the system gives them: natively as they are; on
+// Windows in the ANSI code page, as the editor's file dialogs give them,
+// unless the program says they are UTF-8 (zibconv reads its arguments as
+// UTF-16, so that no name is changed into another by a best-fit mapping).
+void usePathsInUtf8();
+
 // The file's bytes; nothing when it cannot be opened or read.
 std::optional<std::string> readFileBytes(const std::string& path);
 

@@ -135,6 +135,10 @@ void removeLeftovers(const std::string& folderPart)
 
 } // namespace
 
+void usePathsInUtf8()
+{
+}
+
 bool pathExists(const std::string& path)
 {
     struct stat status;

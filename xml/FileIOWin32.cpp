@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-// Paths are ANSI strings as the file dialog returns them, so the ANSI
-// functions take them as they are.
+// Paths come in the code page usePathsInUtf8 chose and go to the wide
+// functions.
 
 namespace {
 
@@ -52,6 +52,8 @@ bool writeAll(HANDLE file, const std::string& bytes)
 
 constexpr const char* kTemporaryPrefix = "~ziw";
 
+UINT pathCodePage = CP_ACP;
+
 // Names are turned into UTF-16 once, so that the wide functions (and the
 // only ReplaceFile that takes long names) see them, and so that a path is
 // split at its separators without mistaking a Shift-JIS trail byte for one.
@@ -60,11 +62,11 @@ std::optional<std::wstring> widened(const std::string& path)
     if (path.empty())
         return std::nullopt;
     const int size = static_cast<int>(path.size());
-    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
+    const int length = MultiByteToWideChar(pathCodePage, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
     if (length <= 0)
         return std::nullopt;
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
+    MultiByteToWideChar(pathCodePage, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
     return wide;
 }
 
@@ -220,6 +222,11 @@ bool putInPlace(const std::wstring& temporary, const std::wstring& name, WriteTa
 
 } // namespace
 
+void usePathsInUtf8()
+{
+    pathCodePage = CP_UTF8;
+}
+
 bool pathExists(const std::string& path)
 {
     const std::optional<std::wstring> wide = widened(path);
@@ -252,7 +259,8 @@ bool isSameFile(const std::string& first, const std::string& second)
 
 void removeFile(const std::string& path)
 {
-    DeleteFileA(path.c_str());
+    if (const std::optional<std::wstring> wide = widened(path))
+        DeleteFileW(wide->c_str());
 }
 
 void removeFile(const std::wstring& path)
@@ -262,7 +270,10 @@ void removeFile(const std::wstring& path)
 
 std::optional<std::string> readFileBytes(const std::string& path)
 {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const std::optional<std::wstring> wide = widened(path);
+    if (!wide)
+        return std::nullopt;
+    FileHandle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         return std::nullopt;

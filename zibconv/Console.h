@@ -9,7 +9,7 @@
 enum class Stream { Out, Error };
 
 // One line: the Shift-JIS text, then ": " and the name (a path or an
-// argument as the system gave it) when there is one.
+// argument as programArguments gave it) when there is one.
 void printLine(Stream stream, std::string_view shiftJis, const std::string& name = {});
 
 // A whole document of UTF-8 bytes for programs to read (check --json):

@@ -45,7 +45,7 @@ void printLine(Stream stream, std::string_view shiftJis, const std::string& name
 {
     std::wstring line = wide(shiftJis, 932);
     if (!name.empty())
-        line += L": " + wide(name, CP_ACP);
+        line += L": " + wide(name, CP_UTF8); // as programArguments gives them
     line += L"\r\n";
     HANDLE handle = handleOf(stream);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE)

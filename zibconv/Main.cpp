@@ -1,6 +1,7 @@
 // zibconv: quiz sets to spreadsheet tables and back, and a check of what the
 // editor would keep of a quiz file.
 #include "review/FindingText.h"
+#include "zibconv/Arguments.h"
 #include "zibconv/CommandLine.h"
 #include "zibconv/Commands.h"
 #include "zibconv/Console.h"
@@ -84,7 +85,7 @@ int main(int argc, char** argv)
 {
     int status = kExitUsage;
     try {
-        status = run(std::vector<std::string>(argv + 1, argv + argc));
+        status = run(programArguments(argc, argv));
     } catch (const std::bad_alloc&) {
         printLine(Stream::Error, "メモリーが足りないため、処理を続けられませんでした");
         status = kExitUnreadable;

@@ -85,6 +85,15 @@ for name in "$long" "$japanese"; do
     rm -f "$name"
 done
 ls ./~zi* >/dev/null 2>&1 && fail "a write left a temporary behind"
+# A name code page 932 lacks is neither refused nor taken for another.
+cp lenient.xml cafe.xml
+cp set.xml café.xml
+run 0 export café.xml café.csv
+cmp -s café.csv set.csv || fail "export café.xml did not read café.xml"
+run 0 import set.csv café.xml --force
+same café.xml set-saved.xml
+cmp -s cafe.xml lenient.xml || fail "import into café.xml replaced cafe.xml"
+[ -e cafe.csv ] && fail "export café.xml wrote cafe.csv"
 # A link is written through and stays, and leads to the input as well.
 cp set.csv linked.csv
 ln -s linked.csv live.csv
