@@ -9,6 +9,11 @@
 // untouched.
 bool saveProblemList(std::string path);
 
+// The same file, made one top-level problem at a time, so that no element
+// tree of the whole list is held beside the list: for sets that only pass
+// through (zibconv import).
+bool saveProblemListByProblem(std::string path);
+
 // Replaces `problemList` with the problems of the file at `path`. False,
 // with the list unchanged, when the file cannot be read as XML.
 bool loadProblemList(std::string path);

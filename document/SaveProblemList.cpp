@@ -62,3 +62,10 @@ bool saveProblemList(std::string path)
     XMLNodesPtr root = quizTree();
     return root && saveXMLFile(root, std::move(path));
 }
+
+bool saveProblemListByProblem(std::string path)
+{
+    return saveXMLFileChildByChild(
+        kRootElementName, problemList.size(),
+        [](std::size_t i) { return problemList[i] ? kindElement(*problemList[i]) : nullptr; }, std::move(path));
+}

@@ -21,3 +21,10 @@ bool streamXMLFile(std::string path, const std::function<void(const XMLNodes&)>&
 // text is not Shift-JIS, the tree is too deep, or the file cannot be
 // written.
 bool saveXMLFile(XMLNodesPtr root, std::string path);
+
+// Writes the same bytes as saveXMLFile of an element named `rootName` with
+// `childCount` children, but makes each child with `childAt` only when it
+// is written and lets it go after, so that the whole tree is never held.
+// A null child fails the write, as does anything saveXMLFile refuses.
+bool saveXMLFileChildByChild(const std::string& rootName, std::size_t childCount,
+                             const std::function<XMLNodesPtr(std::size_t)>& childAt, std::string path);

@@ -94,13 +94,16 @@ bool writeXMLNode(Sink& out, const XMLNodes& node, int depth)
     return true;
 }
 
+constexpr std::string_view kDeclaration = "<?xml version='1.0' encoding='SHIFT_JIS'?>\r\n";
+constexpr std::string_view kDocumentEnd = "\r\n";
+
 template <class Sink>
 bool writeXMLDocument(Sink& out, const XMLNodes& root)
 {
-    out.append("<?xml version='1.0' encoding='SHIFT_JIS'?>\r\n");
+    out.append(kDeclaration);
     if (!writeXMLNode(out, root, 1))
         return false;
-    out.append("\r\n");
+    out.append(kDocumentEnd);
     return true;
 }
 
@@ -125,4 +128,27 @@ bool saveXMLFile(XMLNodesPtr root, std::string path)
     // The whole document is built before the file is touched.
     std::optional<std::string> bytes = serializeXMLDocument(*root);
     return bytes && replaceFileContents(path, *bytes);
+}
+
+bool saveXMLFileChildByChild(const std::string& rootName, std::size_t childCount,
+                             const std::function<XMLNodesPtr(std::size_t)>& childAt, std::string path)
+{
+    if (childCount == 0)
+        return saveXMLFile(makeXMLNodes(rootName), std::move(path));
+    if (!isXmlElementName(rootName))
+        return false;
+    std::string bytes;
+    ByteAppender out{bytes};
+    out.append(kDeclaration);
+    out.append("<" + rootName + ">");
+    for (std::size_t i = 0; i < childCount; ++i) {
+        const XMLNodesPtr child = childAt(i);
+        // A child's first child is an element, whose text is empty: the
+        // document element's content is its children, as saveXMLFile has it.
+        if (!child || !writeXMLNode(out, *child, 2))
+            return false;
+    }
+    out.append("</" + rootName + ">");
+    out.append(kDocumentEnd);
+    return replaceFileContents(path, bytes);
 }

@@ -128,7 +128,7 @@ int runImport(const Invocation& invocation)
         return kExitRefused;
     }
     problemList = std::move(imported.problems);
-    if (!saveProblemList(invocation.output)) {
+    if (!saveProblemListByProblem(invocation.output)) {
         printLine(Stream::Error, "XMLファイル保存に失敗しました", invocation.output);
         return kExitRefused;
     }

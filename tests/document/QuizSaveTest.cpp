@@ -126,6 +126,30 @@ TEST_F(QuizSave, AFailedSaveKeepsAReadOnlyFile)
     EXPECT_FALSE(saveProblemList(folder.path("missing") + "/set.xml"));
 }
 
+// Import writes a set one problem at a time: the bytes are the editor's.
+TEST_F(QuizSave, ProblemByProblemWritesTheEditorsBytes)
+{
+    ProblemPtr everyKind = numberedProblem(YONTAKU, "<&>\x01 ");
+    for (int kind = 0; kind < kProblemTypeCount; ++kind)
+        everyKind->addBranch(numberedProblem(kind, std::to_string(kind)));
+    const std::vector<ProblemList> lists = {
+        {},
+        {numberedProblem(OX, "x")},
+        {everyKind, numberedProblem(SLOT, "s"), numberedProblem(PANEL, "")},
+        {numberedProblem(OX, "x"), std::make_shared<ProblemOX>(9, "q", "a")},
+    };
+    const std::string byProblem = folder.path("by-problem.xml");
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        SCOPED_TRACE(i);
+        problemList = lists[i];
+        const bool saved = saveProblemList(path);
+        EXPECT_EQ(saveProblemListByProblem(byProblem), saved);
+        EXPECT_EQ(readBytes(byProblem), readBytes(path));
+        std::filesystem::remove(path);
+        std::filesystem::remove(byProblem);
+    }
+}
+
 // Save writes as every output is written: through a link, never in place
 // of a folder.
 TEST_F(QuizSave, SaveFollowsTheRulesOfEveryWrite)
