@@ -55,7 +55,7 @@ struct PageLine {
 std::vector<PageLine> linesOf(const std::string& page)
 {
     static const std::regex article(R"re(<article ([^>]*)>([\s\S]*?)</article>)re");
-    static const std::regex field(R"re(<dd data-field="(\w+)"( data-blank)?>([^<]*)</dd>)re");
+    static const std::regex field(R"re(<dd data-field="(\w+)"( data-blank)?>([^<]*)(?=<dt>|</dl>))re");
     std::vector<PageLine> lines;
     for (auto it = std::sregex_iterator(page.begin(), page.end(), article); it != std::sregex_iterator(); ++it) {
         PageLine line{(*it)[1], (*it)[2], {}};
@@ -84,7 +84,7 @@ TEST(PageWriter, EscapesEveryHostileTextInOnePlace)
 {
     const std::string hostile[] = {
         "<script>alert(1)</script>", "</script><script>alert(2)</script>", "<!-- comment", "\"double\" 'single'",
-        "&amp; &lt; &#x3C; &", "<b>tag</b><img src=x onerror=alert(3)>", "</style></dd></article>", "]]> ${x} `y`",
+        "&amp; &lt; &#x3C; &", "<b>tag</b><img src=x onerror=alert(3)>", "</style></dd></dl></article>", "]]> ${x} `y`",
     };
     for (const std::string& text : hostile) {
         const std::string page = pageOf({problemOf(OX, {text, text}), problemOf(YONTAKU, {"q", "a", text, "b", "c"})});
@@ -153,8 +153,8 @@ TEST(PageWriter, ListsEveryLineWithEveryFieldInFileOrder)
         EXPECT_NE(lines[i].body.find(utf8(branch ? u8"の分岐 1</small>" : u8"</small>")), std::string::npos);
     }
     EXPECT_NE(page.find(utf8(u8"<span class=\"label\">【四択】</span>")), std::string::npos);
-    EXPECT_NE(page.find(utf8(u8"<dt>選択肢 3</dt>")), std::string::npos);
-    EXPECT_NE(page.find(utf8(u8"<dt>リール 6</dt>")), std::string::npos);
+    EXPECT_NE(page.find(utf8(u8"<dt>選択肢 3<dd")), std::string::npos);
+    EXPECT_NE(page.find(utf8(u8"<dt>リール 6<dd")), std::string::npos);
     EXPECT_NE(page.find(utf8(u8"<p data-counts>問題 6 問 (ox 1、四択 1、連想 1、並べ替え 1、文字パネル 1、スロット 1)、分岐 6 問</p>")),
               std::string::npos);
 }

@@ -43,15 +43,16 @@ NotesByLine notesByLine(const ProblemList& problems, const std::vector<ContentFi
     return notes;
 }
 
+// A field's label and text. The end tags of dt and dd are left out, as HTML
+// allows: a set's page holds hundreds of thousands of them.
 void appendField(std::string& page, Field field, std::size_t index, const std::string& text)
 {
     page += "<dt>";
     appendHtmlText(page, fieldLabel({field, index}));
-    page += "</dt><dd data-field=\"";
+    page += "<dd data-field=\"";
     page += fieldInfo(field).elementName;
     page += isBlankText(text) ? "\" data-blank>" : "\">";
     appendHtmlText(page, text);
-    page += "</dd>";
 }
 
 // One line: its number, kind and level, every field in file order, then
@@ -64,8 +65,7 @@ void appendLine(std::string& page, std::size_t line, ProblemPlace place, const P
         return;
     const std::string number = std::to_string(line);
     page += "<article id=\"line-" + number + "\" data-line=\"" + number + "\" data-kind=\"" + kind->elementName +
-            "\" data-level=\"" + (place.branch ? "sub" : "main") + "\"><h2><a href=\"#line-" + number + "\">" +
-            number + "</a> <span class=\"label\">";
+            "\" data-level=\"" + (place.branch ? "sub" : "main") + "\"><h2>" + number + " <span class=\"label\">";
     appendHtmlText(page, kind->listLabel);
     page += "</span> <small>";
     appendHtmlText(page, problemName(place, nullptr));
