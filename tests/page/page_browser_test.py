@@ -12,6 +12,7 @@ It can never block the test run: every driver call has a timeout, and an
 alarm ends the test, its driver and its browser after four minutes."""
 import os
 import pathlib
+import random
 import signal
 import subprocess
 import sys
@@ -68,14 +69,34 @@ LABELS = {"ox": "【ox】", "yontaku": "【四択】", "rensou": "【連想】",
 CIRCLES = "○〇◯oOｏＯ"
 
 
+def generated_lines(count):
+    """Panel and slot problems of random answers, panels and reels, with
+    half-width kana and voiced marks, for the check that the page plays by
+    revealing exactly where check finds a fallback."""
+    chance = random.Random(19)
+    pieces = ["ア", "イ", "ｶﾞ", "ガ", "カ", "Ａ", "A", "b", "イア", "ｱｲ"]
+    lines = []
+    for n in range(count):
+        answer = "".join(chance.choice(pieces[:7]) for _ in range(chance.randint(1, 4)))
+        if n % 2:
+            panels = [chance.choice(pieces) for _ in range(chance.randint(1, 6))]
+            lines.append(("panel", "main", {"question": ["p%d" % n], "answer": [answer],
+                                            "panel": panels + [BLANK] * (10 - len(panels))}))
+        else:
+            reels = ["".join(chance.choice(pieces) for _ in range(3)) for _ in range(chance.randint(1, 5))]
+            lines.append(("slot", "main", {"question": ["s%d" % n], "answer": [answer],
+                                           "reel": reels + [BLANK] * (6 - len(reels))}))
+    return lines
+
+
 def xml_text(text):
     return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
 
 
-def write_set(path):
-    """The quiz file of LINES, in Shift-JIS as the editor writes it."""
+def write_set(path, lines=LINES):
+    """The quiz file of the lines, in Shift-JIS as the editor writes it."""
     body = []
-    for kind, level, fields, *_ in LINES:
+    for kind, level, fields, *_ in lines:
         group = "".join("<%s>%s</%s>" % (name, xml_text(text), name)
                         for name, _count in KIND_FIELDS[kind] for text in fields[name])
         element = "main" if level == "main" else "sub"
@@ -383,6 +404,38 @@ def check_log(driver, failures):
           % (len(log), len(bad), len(violations or []), len(loads)), flush=True)
 
 
+# Whether the page plays each problem by revealing, and whether it carries
+# a note of check's fallback rules.
+FALLBACKS = """
+const rules = ['panels-cannot-spell', 'reel-count', 'reel-lacks-character'];
+return Array.from(document.querySelectorAll('main > article'), (article) => {
+    const fields = {};
+    for (const field of article.querySelectorAll('[data-field]'))
+        (fields[field.dataset.field] ||= []).push(field.textContent);
+    const notes = Array.from(article.querySelectorAll('.note'), (note) => note.dataset.rule);
+    return [ZibRules.playPlan(article.dataset.kind, fields, Math.random).mode === 'reveal',
+            notes.some((rule) => rules.includes(rule))];
+});
+"""
+
+
+def check_fallbacks_agree(driver, failures, zibconv, work):
+    lines = generated_lines(200)
+    write_set(work / "generated.xml", lines)
+    page = work / "generated.html"
+    subprocess.run([zibconv, "export", str(work / "generated.xml"), str(page), "--force"], check=True,
+                   capture_output=True, timeout=60)
+    driver.get(page.resolve().as_uri())
+    found = driver.execute_script(FALLBACKS)
+    failures.check(len(found) == len(lines), "the generated set has %d lines" % len(found))
+    reveals = sum(1 for reveal, _note in found if reveal)
+    failures.check(0 < reveals < len(lines), "every generated problem plays alike (%d reveal)" % reveals)
+    for (kind, _level, fields), (reveal, note) in zip(lines, found):
+        failures.check(reveal == note, "%s %r %r: the page %s, check %s" % (
+            kind, fields["answer"][0], [t for t in fields.get("panel", fields.get("reel")) if t != BLANK],
+            "reveals" if reveal else "plays", "finds a fallback" if note else "finds none"))
+
+
 def run(zibconv, work, shots):
     work.mkdir(parents=True, exist_ok=True)
     set_path = work / "set.xml"
@@ -409,6 +462,7 @@ def run(zibconv, work, shots):
                 ("play", lambda: (driver.get(url), check_play(driver, failures, shots))),
                 ("log after play", lambda: check_log(driver, failures)),
                 ("scripting off", lambda: check_without_script(driver, failures, url)),
+                ("fallbacks", lambda: check_fallbacks_agree(driver, failures, zibconv, work)),
             ]
             for name, step in steps:
                 try:
