@@ -146,7 +146,7 @@ def text_of(element):
 
 
 def articles(driver):
-    return driver.find_elements(By.CSS_SELECTOR, "main > article")
+    return driver.find_elements(By.CSS_SELECTOR, "main article")
 
 
 def check_review_list(driver, failures):
@@ -187,12 +187,14 @@ def check_hostile(driver, failures):
     failures.check(len(driver.find_elements(By.TAG_NAME, "script")) == 1, "a text made a script element")
     failures.check(driver.find_elements(By.TAG_NAME, "img") == [], "a text made an image")
     failures.check(driver.find_elements(By.TAG_NAME, "b") == [], "a text made markup")
-    failures.check(driver.execute_script("return document.querySelectorAll('main > article').length") == len(LINES),
+    failures.check(driver.execute_script("return document.querySelectorAll('main article').length") == len(LINES),
                    "a text closed its article")
 
 
 def visible_lines(driver):
-    return [int(a.get_attribute("data-line")) for a in articles(driver) if a.get_attribute("hidden") is None]
+    return driver.execute_script(
+        "return Array.from(document.querySelectorAll('main article'))"
+        ".filter((a) => a.checkVisibility()).map((a) => Number(a.dataset.line))")
 
 
 def check_search(driver, failures):
@@ -218,11 +220,11 @@ def check_print(driver, failures):
     controls = driver.execute_script("return getComputedStyle(document.querySelector('.controls')).display")
     failures.check(controls == "none", "print shows the controls")
     displays = driver.execute_script(
-        "return Array.from(document.querySelectorAll('main > article'), (a) => getComputedStyle(a).display)")
+        "return Array.from(document.querySelectorAll('main article'), (a) => getComputedStyle(a).display)")
     failures.check(all(d != "none" for d in displays) and len(displays) == len(LINES),
                    "print leaves out lines: %r" % displays)
     breaks = driver.execute_script(
-        "return Array.from(document.querySelectorAll('main > article'), (a) => getComputedStyle(a).breakInside)")
+        "return Array.from(document.querySelectorAll('main article'), (a) => getComputedStyle(a).breakInside)")
     failures.check(set(breaks) == {"avoid"}, "print may split a problem: %r" % set(breaks))
     pdf = driver.execute_cdp_cmd("Page.printToPDF", {"printBackground": False})
     failures.check(len(pdf.get("data", "")) > 1000, "nothing printed")
@@ -408,7 +410,7 @@ def check_log(driver, failures):
 # a note of check's fallback rules.
 FALLBACKS = """
 const rules = ['panels-cannot-spell', 'reel-count', 'reel-lacks-character'];
-return Array.from(document.querySelectorAll('main > article'), (article) => {
+return Array.from(document.querySelectorAll('main article'), (article) => {
     const fields = {};
     for (const field of article.querySelectorAll('[data-field]'))
         (fields[field.dataset.field] ||= []).push(field.textContent);

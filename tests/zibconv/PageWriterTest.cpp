@@ -123,6 +123,8 @@ TEST(PageWriter, WritesTextsAsUtf8WithLineFeeds)
     }
 }
 
+const std::u8string_view kindLabelsUtf8[] = {u8"【ox】", u8"【四択】", u8"【連想】", u8"【並替】", u8"【パネ】", u8"【スロ】"};
+
 // Every kind, as a top-level problem and as a branch: numbered lines in the
 // order of the selection dialog, each with its kind's fields in file order
 // and counts, each text in its place.
@@ -150,9 +152,8 @@ TEST(PageWriter, ListsEveryLineWithEveryFieldInFileOrder)
             EXPECT_EQ(lines[i].fields[f].text, (branch ? "s" : "m") + std::to_string(f));
             EXPECT_FALSE(lines[i].fields[f].blank);
         }
-        EXPECT_NE(lines[i].body.find(utf8(branch ? u8"の分岐 1</small>" : u8"</small>")), std::string::npos);
+        EXPECT_EQ(lines[i].body.find("<h2>" + number + " " + utf8(kindLabelsUtf8[kind.tag]) + "</h2>"), 0u);
     }
-    EXPECT_NE(page.find(utf8(u8"<span class=\"label\">【四択】</span>")), std::string::npos);
     EXPECT_NE(page.find(utf8(u8"<dt>選択肢 3<dd")), std::string::npos);
     EXPECT_NE(page.find(utf8(u8"<dt>リール 6<dd")), std::string::npos);
     EXPECT_NE(page.find(utf8(u8"<p data-counts>問題 6 問 (ox 1、四択 1、連想 1、並べ替え 1、文字パネル 1、スロット 1)、分岐 6 問</p>")),
@@ -236,4 +237,40 @@ TEST(PageWriter, NamesTheSetByItsFileName)
     const std::string page = setPage("<b>&.xml", {}, {});
     EXPECT_NE(page.find("<title>&lt;b&gt;&amp;.xml</title>"), std::string::npos);
     EXPECT_NE(page.find("<h1>&lt;b&gt;&amp;.xml</h1>"), std::string::npos);
+}
+
+// Lines go in blocks of about a hundred, a problem never apart from its
+// branches, every line in one block.
+TEST(PageWriter, GroupsLinesInBlocksOfWholeProblems)
+{
+    for (const std::size_t count : {1u, 33u, 34u, 40u, 100u}) {
+        ProblemList problems;
+        for (std::size_t i = 0; i < count; ++i) {
+            ProblemPtr problem = numberedProblem(OX, "m");
+            problem->addBranch(numberedProblem(OX, "s"));
+            problem->addBranch(numberedProblem(OX, "t"));
+            problems.push_back(problem);
+        }
+        const std::string page = pageOf(problems);
+        const std::string open = "<section class=\"block\">\n";
+        std::vector<std::size_t> sizes;
+        for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at + 1)) {
+            const std::size_t end = page.find("</section>", at);
+            const std::string block = page.substr(at, end - at);
+            sizes.push_back(occurrences(block, "<article "));
+            EXPECT_EQ(block.find("<article "), block.find("<article id=\"line-")) << count;
+            EXPECT_NE(block.find("data-level=\"main\""), std::string::npos);
+            EXPECT_LT(block.find("data-level=\"main\""), block.find("data-level=\"sub\"")) << count;
+        }
+        std::size_t lines = 0;
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            lines += sizes[i];
+            EXPECT_EQ(sizes[i] % 3, 0u) << count;
+            if (i + 1 < sizes.size()) {
+                EXPECT_EQ(sizes[i], 102u) << count;
+            }
+        }
+        EXPECT_EQ(lines, 3 * count);
+        EXPECT_EQ(occurrences(page, "</section>"), sizes.size() + 1) << count; // and the play section's
+    }
 }

@@ -5,7 +5,8 @@
 
 (() => {
     const rules = ZibRules;
-    const articles = Array.from(document.querySelectorAll('main > article'));
+    const articles = Array.from(document.querySelectorAll('main article'));
+    const blocks = Array.from(document.querySelectorAll('main .block'));
     const main = document.querySelector('main');
     const controls = document.querySelector('.controls');
     const search = controls.querySelector('input[type="search"]');
@@ -30,17 +31,23 @@
         return fields;
     }
 
-    function labelOf(article) {
-        return article.querySelector('.label').textContent;
+    // "12 【四択】"
+    function headingOf(article) {
+        return article.querySelector('h2').textContent;
     }
 
-    // The search: its keys are made on the first search, not at load.
+    // The search: its keys are made once the page has loaded and the
+    // browser is idle (or by the first search, if that comes first).
     let keys = null;
     function searchKeys() {
-        keys ||= articles.map((article) => ({
-            level: article.dataset.level,
-            key: rules.searchKey(Array.from(article.querySelectorAll('[data-field]'), (f) => f.textContent).join('\n')),
-        }));
+        keys ||= articles.map((article) => {
+            const texts = [];
+            for (const child of article.querySelector('dl').children) {
+                if (child.tagName === 'DD')
+                    texts.push(child.textContent);
+            }
+            return { level: article.dataset.level, key: rules.searchKey(texts.join('\n')) };
+        });
         return keys;
     }
 
@@ -50,7 +57,18 @@
             if (article.hidden === shown[i])
                 article.hidden = !shown[i];
         });
+        // A block out of view keeps the size it is taken to have: that of
+        // the lines it shows, or none when it shows none.
+        const filtering = search.value !== '';
+        for (const block of blocks) {
+            let count = 0;
+            for (const article of block.children)
+                count += article.hidden ? 0 : 1;
+            block.hidden = count === 0;
+            block.style.containIntrinsicSize = filtering ? `${count * 14}em` : '';
+        }
     }
+    window.addEventListener('load', () => requestIdleCallback(searchKeys));
     let pending = false;
     search.addEventListener('input', () => {
         if (pending)
@@ -84,7 +102,7 @@
             const list = element('ul');
             for (const article of game.missed) {
                 const item = element('li');
-                const summary = `${article.dataset.line} ${labelOf(article)} ${firstText(article)}`;
+                const summary = `${headingOf(article)} ${firstText(article)}`;
                 item.append(element('a', { href: `#line-${article.dataset.line}` }, summary));
                 list.append(item);
             }
@@ -106,7 +124,7 @@
         const box = element('div', { 'data-play-line': article.dataset.line, 'data-play-mode': plan.mode });
         const progress = `${game.at + 1} / ${game.order.length} 問目 ・ ここまで ${game.correct} 問正解`;
         box.append(element('p', { class: 'progress', 'data-progress': '' }, progress));
-        box.append(element('p', { class: 'play-label' }, `${labelOf(article)} ${article.dataset.line}`));
+        box.append(element('p', { class: 'play-label' }, headingOf(article)));
         if (plan.prompt !== '')
             box.append(element('p', { class: 'prompt', 'data-play-question': '' }, plan.prompt));
         const result = element('p', { class: 'result', 'data-play-result': '', hidden: '' });
