@@ -390,6 +390,20 @@ def check_play(driver, failures, shots):
     failures.check("%d問中%d問正解" % (len(LINES), len(LINES)) in score, "the shuffled score %r" % score)
 
 
+def check_stop(driver, failures, url):
+    """やめる after two lines, one right and one wrong, scores those two."""
+    driver.get(url)
+    click(driver, driver.find_element(By.CSS_SELECTOR, "[data-play]"))
+    for number, do in ((1, "right"), (2, "wrong")):
+        box = driver.find_element(By.CSS_SELECTOR, "[data-play-line]")
+        solve(driver, box, number, do, failures)
+        click(driver, box.find_element(By.CSS_SELECTOR, "[data-next]"))
+    click(driver, driver.find_element(By.CSS_SELECTOR, "[data-stop]"))
+    score = text_of(driver.find_element(By.CSS_SELECTOR, "[data-score]"))
+    failures.check("2問中1問正解" in score, "stopped after two lines, the score %r" % score)
+    failures.check(driver.find_element(By.TAG_NAME, "main").is_displayed(), "the list does not come back")
+
+
 class Restart(Exception):
     pass
 
@@ -462,6 +476,7 @@ def run(zibconv, work, shots):
                 ("log after the list", lambda: check_log(driver, failures)),
                 ("anchor", lambda: check_anchor(driver, failures, url)),
                 ("play", lambda: (driver.get(url), check_play(driver, failures, shots))),
+                ("stop", lambda: check_stop(driver, failures, url)),
                 ("log after play", lambda: check_log(driver, failures)),
                 ("scripting off", lambda: check_without_script(driver, failures, url)),
                 ("fallbacks", lambda: check_fallbacks_agree(driver, failures, zibconv, work)),

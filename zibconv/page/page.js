@@ -87,14 +87,15 @@
     function startPlay() {
         const lines = articles.map((article) => ({ line: article, level: article.dataset.level }));
         const order = rules.playOrder(lines, shuffleBox.checked, random).map((entry) => entry.line);
-        game = { order, at: 0, correct: 0, missed: [] };
+        game = { order, at: 0, played: 0, correct: 0, missed: [] };
         main.hidden = true;
         stage.hidden = false;
         showProblem();
     }
 
+    // The score of the lines played: all of them, or those before やめる.
     function endPlay() {
-        const total = game.order.length;
+        const total = game.played;
         stage.replaceChildren();
         const score = element('div', { 'data-score': '' });
         score.append(element('p', { class: 'score' }, rules.scoreText(total, game.correct)));
@@ -133,6 +134,7 @@
             if (box.dataset.result)
                 return;
             box.dataset.result = correct ? 'correct' : 'wrong';
+            ++game.played;
             if (correct)
                 ++game.correct;
             else
