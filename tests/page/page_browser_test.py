@@ -1,11 +1,12 @@
 #!/usr/bin/python3
-"""page_browser_test.py ZIBCONV WORKDIR [SHOTS]
+"""page_browser_test.py WORKDIR SHOTS|- ZIBCONV...
 
-The set's page in a real browser: zibconv writes the page of a set made
+The set's page in a real browser: zibconv (the native program, or the
+Windows one through tools/wine-run.sh) writes the page of a set made
 here (every kind, branches, blanks, hostile texts, the two fallbacks), and
 headless Chromium over WebDriver reads it as a person would: the review
 list, the search, print, scripting off, anchors, a play-through of every
-line, and the browser's log. SHOTS, when given, is where the screenshots
+line, and the browser's log. SHOTS, unless "-", is where the screenshots
 of the list and of play go (the README's pictures).
 
 It can never block the test run: every driver call has a timeout, and an
@@ -435,13 +436,20 @@ return Array.from(document.querySelectorAll('main article'), (article) => {
 """
 
 
+def export(zibconv, work, name):
+    """zibconv export NAME.xml NAME.html in the work folder, by names that
+    both systems read alike."""
+    written = subprocess.run(zibconv + ["export", name + ".xml", name + ".html", "--force"], cwd=work,
+                             capture_output=True, timeout=120)
+    if written.returncode != 0:
+        raise AssertionError("zibconv export %s.xml: %r" % (name, written.stderr))
+    return (work / (name + ".html")).resolve().as_uri()
+
+
 def check_fallbacks_agree(driver, failures, zibconv, work):
     lines = generated_lines(200)
     write_set(work / "generated.xml", lines)
-    page = work / "generated.html"
-    subprocess.run([zibconv, "export", str(work / "generated.xml"), str(page), "--force"], check=True,
-                   capture_output=True, timeout=60)
-    driver.get(page.resolve().as_uri())
+    driver.get(export(zibconv, work, "generated"))
     found = driver.execute_script(FALLBACKS)
     failures.check(len(found) == len(lines), "the generated set has %d lines" % len(found))
     reveals = sum(1 for reveal, _note in found if reveal)
@@ -454,15 +462,12 @@ def check_fallbacks_agree(driver, failures, zibconv, work):
 
 def run(zibconv, work, shots):
     work.mkdir(parents=True, exist_ok=True)
-    set_path = work / "set.xml"
-    page = work / "set.html"
-    write_set(set_path)
-    written = subprocess.run([zibconv, "export", str(set_path), str(page), "--force"], capture_output=True,
-                             timeout=60)
-    if written.returncode != 0:
-        print("FAIL: zibconv export: %r" % written.stderr)
+    write_set(work / "set.xml")
+    try:
+        url = export(zibconv, work, "set")
+    except AssertionError as error:
+        print("FAIL: %s" % error)
         return 1
-    url = page.resolve().as_uri()
     failures = Failures()
     with tempfile.TemporaryDirectory(prefix="zib-chromium-") as profile:
         driver = start_browser(profile)
@@ -503,10 +508,10 @@ def main():
 
     signal.signal(signal.SIGALRM, out_of_time)
     signal.alarm(WALL_CLOCK_SECONDS)
-    shots = pathlib.Path(sys.argv[3]) if len(sys.argv) > 3 else None
+    shots = pathlib.Path(sys.argv[2]) if sys.argv[2] != "-" else None
     if shots:
         shots.mkdir(parents=True, exist_ok=True)
-    return run(sys.argv[1], pathlib.Path(sys.argv[2]), shots)
+    return run(sys.argv[3:], pathlib.Path(sys.argv[1]).resolve(), shots)
 
 
 if __name__ == "__main__":
