@@ -11,28 +11,33 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 void appendHtmlUtf8(std::string& page, std::string_view utf8)
 {
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        switch (c) {
+    // Runs of plain text go in whole; only these characters are replaced.
+    constexpr std::string_view special = "&<>\"'\r";
+    std::size_t from = 0;
+    for (std::size_t at = utf8.find_first_of(special); at != std::string_view::npos;
+         at = utf8.find_first_of(special, from)) {
+        page.append(utf8, from, at - from);
+        from = at + 1;
+        switch (utf8[at]) {
         case '&': page += "&amp;"; break;
         case '<': page += "&lt;"; break;
         case '>': page += "&gt;"; break;
         case '"': page += "&quot;"; break;
         case '\'': page += "&#39;"; break;
-        case '\r':
+        default: // CR LF or a lone CR: one line feed
             page += '\n';
-            if (i + 1 < utf8.size() && utf8[i + 1] == '\n')
-                ++i;
-            break;
-        default: page += c;
+            if (from < utf8.size() && utf8[from] == '\n')
+                ++from;
         }
     }
+    page.append(utf8, from);
 }
 
 void appendHtmlText(std::string& page, std::string_view shiftJis)
 {
-    std::string utf8;
-    utf8.reserve(shiftJis.size() * 3 / 2);
+    // One buffer for every text: a page has hundreds of thousands.
+    thread_local std::string utf8;
+    utf8.clear();
     if (!appendShiftJisAsUtf8(shiftJis, utf8)) {
         // Character by character, so that only what is no text is replaced.
         utf8.clear();

@@ -136,7 +136,9 @@ std::string setPage(std::string_view fileName, const ProblemList& problems, cons
 {
     const NotesByLine notes = notesByLine(problems, findings);
     std::string page;
-    page.reserve(pageStyle().utf8.size() + pageScript().utf8.size() + notes.size() * 600);
+    // About what a line takes with texts of a few dozen characters, so that
+    // the page is seldom copied as it grows.
+    page.reserve(pageStyle().utf8.size() + pageScript().utf8.size() + notes.size() * 800);
     appendHead(page, fileName);
     appendHeader(page, fileName, problems);
     std::size_t line = 0;
