@@ -290,6 +290,10 @@ def solve(driver, box, number, do, failures):
             driver.find_element(By.TAG_NAME, "body").send_keys(str(index + 1))
         else:
             click(driver, buttons[index])
+        marked = [text_of(b) for b in box.find_elements(By.CSS_SELECTOR, "[data-choice][data-correct]")]
+        pressed = [text_of(b) for b in box.find_elements(By.CSS_SELECTOR, '[data-choice][aria-pressed="true"]')]
+        failures.check(marked == [shown] and pressed == [texts[index]],
+                       "line %d marks %r as the answer and %r as chosen" % (number, marked, pressed))
     elif mode == "tiles":
         order = TILE_ORDER[number]
         tiles = [text_of(t) for t in box.find_elements(By.CSS_SELECTOR, "[data-tile]")]

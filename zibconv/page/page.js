@@ -186,7 +186,12 @@
         const group = element('div', { class: 'choices' });
         plan.choices.forEach((choice, i) => {
             const button = element('button', { type: 'button', 'data-choice': String(i) }, choice);
-            button.addEventListener('click', () => judge(i === plan.correct));
+            if (i === plan.correct)
+                button.dataset.correct = '';
+            button.addEventListener('click', () => {
+                button.setAttribute('aria-pressed', 'true');
+                judge(i === plan.correct);
+            });
             group.append(button);
         });
         box.append(group);
