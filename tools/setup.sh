@@ -5,6 +5,7 @@ zib_packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libxml2-dev pkg-config python3
     g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-apps imagemagick
     fonts-ipafont-gothic locales python3 python3-lxml libxml2-utils
+    nodejs chromium chromium-driver python3-selenium fonts-noto-cjk
 )
 
 zib_as_root() {

@@ -13,17 +13,6 @@ std::string findingCountText(std::size_t findings)
     return "内容に誤りらしいところが " + std::to_string(findings) + " 件あります";
 }
 
-// "問題 3 問 (ox 1、四択 2、…)、分岐 4 問"
-std::string summaryText(const SetCounts& counts)
-{
-    std::string perKind;
-    for (const ProblemKind& kind : problemKinds())
-        perKind += (perKind.empty() ? "" : "、") + std::string(kind.comboText) + " " +
-                   std::to_string(counts.ofKind[static_cast<std::size_t>(kind.tag)]);
-    return "問題 " + std::to_string(counts.problems) + " 問 (" + perKind + ")、分岐 " +
-           std::to_string(counts.branches) + " 問";
-}
-
 std::string lossesLine(const CheckedSet& set)
 {
     if (set.losses.empty())
@@ -58,6 +47,16 @@ SetCounts countsOf(const ProblemList& problems)
             ++counts.ofKind[static_cast<std::size_t>(problem->type)];
     }
     return counts;
+}
+
+std::string summaryText(const SetCounts& counts)
+{
+    std::string perKind;
+    for (const ProblemKind& kind : problemKinds())
+        perKind += (perKind.empty() ? "" : "、") + std::string(kind.comboText) + " " +
+                   std::to_string(counts.ofKind[static_cast<std::size_t>(kind.tag)]);
+    return "問題 " + std::to_string(counts.problems) + " 問 (" + perKind + ")、分岐 " +
+           std::to_string(counts.branches) + " 問";
 }
 
 std::vector<std::string> textReport(const CheckedSet& set, const std::vector<ContentFinding>& findings)

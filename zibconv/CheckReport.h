@@ -44,6 +44,8 @@ struct SetCounts {
     std::vector<std::size_t> ofKind = std::vector<std::size_t>(problemKinds().size());
 };
 SetCounts countsOf(const ProblemList& problems);
+// "問題 3 問 (ox 1、四択 2、…)、分岐 4 問"
+std::string summaryText(const SetCounts& counts);
 
 // The text report, line by line, of a set and its content findings.
 std::vector<std::string> textReport(const CheckedSet& set, const std::vector<ContentFinding>& findings);

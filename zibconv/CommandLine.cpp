@@ -141,6 +141,10 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
         error = {"--strict と --json は check にだけ付けられます", ""};
         return std::nullopt;
     }
+    if (invocation.command == Command::Export && files.size() > 1 && isPageName(files[1]) && invocation.encoding) {
+        error = {"ページは UTF-8 だけで書き出すため、--encoding は付けられません", ""};
+        return std::nullopt;
+    }
     invocation.input = files[0];
     if (files.size() > 1)
         invocation.output = files[1];
@@ -154,6 +158,11 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
 bool isTableName(const std::string& path)
 {
     return endsWith(path, ".csv") || endsWith(path, ".tsv") || endsWith(path, ".txt");
+}
+
+bool isPageName(const std::string& path)
+{
+    return endsWith(path, ".html") || endsWith(path, ".htm");
 }
 
 char separatorFor(const std::string& path)

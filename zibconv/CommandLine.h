@@ -1,5 +1,5 @@
 // zibconv's command line:
-//   zibconv export SET.xml [OUTPUT] [--encoding utf-8|shift_jis] [--force]
+//   zibconv export SET.xml [OUTPUT] [--encoding utf-8|shift_jis] [--force]   (OUTPUT.html: the page)
 //   zibconv import TABLE [OUTPUT] [--encoding utf-8|shift_jis] [--force]
 //   zibconv check SET.xml|TABLE [--strict] [--json] [--encoding utf-8|shift_jis]
 //   zibconv FILE      (.xml: export; .csv, .tsv or .txt: import)
@@ -38,6 +38,9 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
 
 // Names ending in .csv, .tsv or .txt.
 bool isTableName(const std::string& path);
+
+// Names ending in .html or .htm: export writes the page of the set.
+bool isPageName(const std::string& path);
 
 // Tab-separated for names ending in .tsv or .txt, comma-separated otherwise.
 char separatorFor(const std::string& path);

@@ -8,6 +8,7 @@
 #include "zibconv/ExportTable.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
+#include "zibconv/page/ExportPage.h"
 
 #include <algorithm>
 
@@ -87,10 +88,29 @@ int reportUnreadableQuizFile(const std::string& path)
     return kExitUnreadable;
 }
 
+namespace {
+
+int runPageExport(const Invocation& invocation)
+{
+    const std::optional<ExportedPage> page = exportQuizPage(invocation.input);
+    if (!page)
+        return reportUnreadableQuizFile(invocation.input);
+    if (!replaceFileContents(invocation.output, page->bytes)) {
+        printLine(Stream::Error, "ページを書き出せませんでした", invocation.output);
+        return kExitRefused;
+    }
+    printLine(Stream::Error, countText(page->problems, page->branches) + "のページを書き出しました", invocation.output);
+    return kExitDone;
+}
+
+} // namespace
+
 int runExport(const Invocation& invocation)
 {
     if (!mayWrite(invocation))
         return kExitRefused;
+    if (isPageName(invocation.output))
+        return runPageExport(invocation);
     const std::optional<ExportedTable> table = exportQuizFile(
         invocation.input, separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8));
     if (!table)

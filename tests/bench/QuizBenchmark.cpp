@@ -2,7 +2,8 @@
 // the file size, the save and load times, the bare parse time of the same
 // file by the same engine, and the peak memory; then zibconv's export of
 // the file to a CSV table and its import of that table back into a quiz
-// file, each against the editor's load and save together. Usage:
+// file, each against the editor's load and save together; its export of
+// the set's page against the CSV's time and size. Usage:
 // quiz_benchmark [count...]; without counts, 10000 and 20000 problems.
 #include "BenchPlatform.h"
 
@@ -16,6 +17,7 @@
 #include "zibconv/ExportTable.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
+#include "zibconv/page/ExportPage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -93,6 +95,13 @@ bool exportTable(const std::string& quizPath, const std::string& tablePath)
     return table && table->bytes && replaceFileContents(tablePath, *table->bytes);
 }
 
+// What zibconv's export to a page does: the quiz file to the set's page.
+bool exportPage(const std::string& quizPath, const std::string& pagePath)
+{
+    const std::optional<ExportedPage> page = exportQuizPage(quizPath);
+    return page && replaceFileContents(pagePath, page->bytes);
+}
+
 // What zibconv's import does: the table back to a quiz file, refused as a
 // whole when anything in it is wrong.
 bool importTable(const std::string& tablePath, const std::string& quizPath)
@@ -156,6 +165,7 @@ void measure(int count)
     const std::string path = stem + ".xml";
     const std::string tablePath = stem + ".csv";
     const std::string importedPath = stem + "-imported.xml";
+    const std::string pagePath = stem + ".html";
     buildSet(count);
     const double save = bestSeconds([&] { return saveProblemList(path); });
     const double load = bestSeconds([&] { return loadProblemList(path); });
@@ -190,6 +200,20 @@ void measure(int count)
                 same ? "" : "  (IMPORT DIFFERS FROM THE FILE)");
     std::fflush(stdout);
 
+    // The page and the CSV take turns, as check's two below: the ratio is
+    // the figure.
+    double pageTime = 1e9;
+    double tableTime = 1e9;
+    for (int turn = 0; turn < kCheckTurns; ++turn) {
+        tableTime = std::min(tableTime, bestSeconds([&] { return exportTable(path, tablePath); }, 1));
+        pageTime = std::min(pageTime, bestSeconds([&] { return exportPage(path, pagePath); }, 1));
+    }
+    std::printf("%6d problems, zibconv page: %8.2f MB  export %6.3f s  against the CSV: time %4.2f (target at "
+                "most 2)  size %4.2f (target at most 4)\n",
+                count, megabytes(fileSize(pagePath)), pageTime, pageTime / tableTime,
+                static_cast<double>(fileSize(pagePath)) / static_cast<double>(fileSize(tablePath)));
+    std::fflush(stdout);
+
     // The two take turns, more often than the other steps: their ratio is
     // the figure, and the machine's other work should weigh on each alike.
     std::size_t findings = 0;
@@ -206,6 +230,10 @@ void measure(int count)
     std::remove(path.c_str());
     std::remove(tablePath.c_str());
     std::remove(importedPath.c_str());
+    if (std::getenv("ZIB_BENCH_KEEP_PAGE"))
+        std::printf("%6d problems: the page is kept as %s\n", count, pagePath.c_str());
+    else
+        std::remove(pagePath.c_str());
     if (!same)
         std::exit(1);
 }

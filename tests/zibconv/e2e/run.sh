@@ -51,6 +51,17 @@ cp set.xml dropped.xml
 run 0 dropped.xml
 cmp -s dropped.csv set.csv || fail "a file alone is not exported like export"
 
+# The page: the style sheet and script of the sources, named by their
+# hashes, around the same list from both programs, byte for byte.
+run 0 export set.xml set.html
+python3 "$here/page_parts.py" set.html "$here/../../../zibconv/page" set-page.html ||
+    fail "the page does not carry its own style sheet and script by their hashes"
+same set-page.html set-page.html
+run 1 export set.xml set.html
+run 0 export set.xml set.html --force
+run 64 export set.xml other.html --encoding shift_jis
+[ -e other.html ] && fail "a page was written with an encoding asked for"
+
 # Import of what export wrote gives the editor's own save of the set.
 run 0 import set.csv set-from-csv.xml
 same set-from-csv.xml set-saved.xml

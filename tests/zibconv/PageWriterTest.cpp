@@ -1,0 +1,276 @@
+// The set's page as the writer makes it: every line with every field in
+// file order, texts escaped in one place and exact, blanks marked, the
+// review's notes on the lines they name, and nothing that changes between
+// runs. The browser tests (tests/page) check what a browser makes of it.
+#include "QuizTestSupport.h"
+
+#include "model/ProblemKinds.h"
+#include "review/ContentReview.h"
+#include "zibconv/page/ExportPage.h"
+#include "zibconv/page/PageAssets.h"
+#include "zibconv/page/PageWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+
+namespace {
+
+std::string utf8(std::u8string_view text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+std::string unescaped(std::string text)
+{
+    const std::pair<const char*, const char*> references[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
+    for (const auto& [reference, character] : references)
+        for (std::size_t at = text.find(reference); at != std::string::npos; at = text.find(reference, at + 1))
+            text.replace(at, std::string_view(reference).size(), character);
+    return text;
+}
+
+struct PageField {
+    std::string name;
+    bool blank;
+    std::string text; // as the page writes it, escaped
+};
+
+struct PageLine {
+    std::string attributes;
+    std::string body;
+    std::vector<PageField> fields;
+};
+
+std::vector<PageLine> linesOf(const std::string& page)
+{
+    static const std::regex article(R"re(<article ([^>]*)>([\s\S]*?)</article>)re");
+    static const std::regex field(R"re(<dd data-field="(\w+)"( data-blank)?>([^<]*)(?=<dt>|</dl>))re");
+    std::vector<PageLine> lines;
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), article); it != std::sregex_iterator(); ++it) {
+        PageLine line{(*it)[1], (*it)[2], {}};
+        for (auto f = std::sregex_iterator(line.body.begin(), line.body.end(), field); f != std::sregex_iterator(); ++f)
+            line.fields.push_back({(*f)[1], (*f)[2].matched, (*f)[3]});
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+ProblemPtr problemOf(int kind, TextList texts)
+{
+    return findKind(kind)->create(std::move(texts));
+}
+
+std::string pageOf(const ProblemList& problems)
+{
+    return setPage("set.xml", problems, reviewContent(problems));
+}
+
+} // namespace
+
+// Whatever a text holds, it shows as that text: the page's only markup is
+// its own, and the text comes back exactly when its references are read.
+TEST(PageWriter, EscapesEveryHostileTextInOnePlace)
+{
+    const std::string hostile[] = {
+        "<script>alert(1)</script>", "</script><script>alert(2)</script>", "<!-- comment", "\"double\" 'single'",
+        "&amp; &lt; &#x3C; &", "<b>tag</b><img src=x onerror=alert(3)>", "</style></dd></dl></article>", "]]> ${x} `y`",
+    };
+    for (const std::string& text : hostile) {
+        const std::string page = pageOf({problemOf(OX, {text, text}), problemOf(YONTAKU, {"q", "a", text, "b", "c"})});
+        SCOPED_TRACE(text);
+        EXPECT_EQ(occurrences(page, "<script"), 1u);
+        EXPECT_EQ(occurrences(page, "</script"), 1u);
+        EXPECT_EQ(occurrences(page, "<style"), 1u);
+        EXPECT_EQ(occurrences(page, "</style"), 1u);
+        EXPECT_EQ(occurrences(page, "<!--"), 0u);
+        EXPECT_EQ(occurrences(page, "<b>"), 0u);
+        EXPECT_EQ(occurrences(page, "<img"), 0u);
+        const std::vector<PageLine> lines = linesOf(page);
+        ASSERT_EQ(lines.size(), 2u);
+        ASSERT_EQ(lines[0].fields.size(), 2u);
+        for (const PageField& field : lines[0].fields)
+            EXPECT_EQ(unescaped(field.text), text);
+        EXPECT_EQ(unescaped(lines[1].fields[2].text), text);
+    }
+}
+
+// Line breaks become line feeds; Japanese becomes UTF-8; a byte that is no
+// code page 932 text becomes U+FFFD alone, its neighbours kept.
+TEST(PageWriter, WritesTextsAsUtf8WithLineFeeds)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\r\nb\rc\nd", "a\nb\nc\nd"},
+        {"  spaces  kept  ", "  spaces  kept  "},
+        {"日本語ｶﾅ", utf8(u8"日本語ｶﾅ")},
+        {"x\x81", "x\xEF\xBF\xBD"},
+        {"\x85\x40" "y表", "\xEF\xBF\xBD@y" + utf8(u8"表")},
+    };
+    for (const auto& [text, shown] : cases) {
+        const std::vector<PageLine> lines = linesOf(pageOf({problemOf(NARABEKAE, {text, "a"})}));
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(unescaped(lines[0].fields[0].text), shown) << text;
+    }
+}
+
+const std::u8string_view kindLabelsUtf8[] = {u8"【ox】", u8"【四択】", u8"【連想】", u8"【並替】", u8"【パネ】", u8"【スロ】"};
+
+// Every kind, as a top-level problem and as a branch: numbered lines in the
+// order of the selection dialog, each with its kind's fields in file order
+// and counts, each text in its place.
+TEST(PageWriter, ListsEveryLineWithEveryFieldInFileOrder)
+{
+    ProblemList problems;
+    for (const ProblemKind& kind : problemKinds()) {
+        ProblemPtr problem = numberedProblem(kind.tag, "m");
+        problem->addBranch(numberedProblem((kind.tag + 1) % kProblemTypeCount, "s"));
+        problems.push_back(problem);
+    }
+    const std::string page = pageOf(problems);
+    const std::vector<PageLine> lines = linesOf(page);
+    ASSERT_EQ(lines.size(), 2 * problemKinds().size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool branch = i % 2 == 1;
+        const ProblemKind& kind = problemKinds()[(i / 2 + (branch ? 1 : 0)) % problemKinds().size()];
+        const std::string number = std::to_string(i + 1);
+        SCOPED_TRACE(number);
+        EXPECT_EQ(lines[i].attributes, "id=\"line-" + number + "\" data-line=\"" + number + "\" data-kind=\"" +
+                                           kind.elementName + "\" data-level=\"" + (branch ? "sub" : "main") + "\"");
+        ASSERT_EQ(lines[i].fields.size(), kind.fieldCount());
+        for (std::size_t f = 0; f < kind.fieldCount(); ++f) {
+            EXPECT_EQ(lines[i].fields[f].name, fieldInfo(kind.textFields[f]).elementName);
+            EXPECT_EQ(lines[i].fields[f].text, (branch ? "s" : "m") + std::to_string(f));
+            EXPECT_FALSE(lines[i].fields[f].blank);
+        }
+        EXPECT_EQ(lines[i].body.find("<h2>" + number + " " + utf8(kindLabelsUtf8[kind.tag]) + "</h2>"), 0u);
+    }
+    EXPECT_NE(page.find(utf8(u8"<dt>選択肢 3<dd")), std::string::npos);
+    EXPECT_NE(page.find(utf8(u8"<dt>リール 6<dd")), std::string::npos);
+    EXPECT_NE(page.find(utf8(u8"<p data-counts>問題 6 問 (ox 1、四択 1、連想 1、並べ替え 1、文字パネル 1、スロット 1)、分岐 6 問</p>")),
+              std::string::npos);
+}
+
+// What the player would see as nothing is marked, whatever spaces it holds;
+// its text stays as the set holds it.
+TEST(PageWriter, MarksBlankTextsAndKeepsThem)
+{
+    const std::string fullWidthSpace = "　";
+    const std::vector<PageLine> lines =
+        linesOf(pageOf({problemOf(YONTAKU, {kBlankText, "a", "\r\n", fullWidthSpace, " x "})}));
+    ASSERT_EQ(lines.size(), 1u);
+    const std::vector<PageField>& fields = lines[0].fields;
+    ASSERT_EQ(fields.size(), 5u);
+    const bool blank[] = {true, false, true, true, false};
+    const std::string shown[] = {" ", "a", "\n", utf8(u8"　"), " x "};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        EXPECT_EQ(fields[i].blank, blank[i]) << i;
+        EXPECT_EQ(fields[i].text, shown[i]) << i;
+    }
+}
+
+// The review's findings stand on the lines they name, in check's words; a
+// group of the same problems on each of its lines.
+TEST(PageWriter, ShowsTheReviewsFindingsOnTheirLines)
+{
+    ProblemPtr first = problemOf(YONTAKU, {"same", "a", "b", "c", "d"});
+    first->addBranch(problemOf(PANEL, {"q", "ABC", "A", "B"}));
+    const ProblemList problems = {first, problemOf(YONTAKU, {"same", "x", "b", "c", "d"}), problemOf(OX, {"q", "o"})};
+    const std::vector<PageLine> lines = linesOf(pageOf(problems));
+    ASSERT_EQ(lines.size(), 4u);
+    const std::string sameProblem = utf8(u8"が同じで答えの違う問題があります");
+    EXPECT_EQ(occurrences(lines[0].body, sameProblem), 1u);
+    EXPECT_EQ(occurrences(lines[2].body, sameProblem), 1u);
+    EXPECT_NE(lines[1].body.find(utf8(u8"<p class=\"note\" data-rule=\"panels-cannot-spell\">問題 1 (文字パネル) の分岐 1: 答え「ABC」はパネルを")),
+              std::string::npos);
+    EXPECT_EQ(lines[3].body.find("class=\"note\""), std::string::npos);
+}
+
+// The page names its own style sheet and script by hash and nothing else;
+// neither can end its element early; and the same set gives the same bytes.
+TEST(PageWriter, IsTheSameEachTimeAndAllowsOnlyItsOwnCode)
+{
+    for (const std::string_view code : {pageStyle().utf8, pageScript().utf8}) {
+        std::string lower(code);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+        EXPECT_EQ(lower.find("</script"), std::string::npos);
+        EXPECT_EQ(lower.find("</style"), std::string::npos);
+        EXPECT_EQ(lower.find("<!--"), std::string::npos);
+    }
+    EXPECT_EQ(std::string_view(pageStyle().sha256Base64).size(), 44u);
+    EXPECT_EQ(pagePolicy(), std::string("default-src 'none'; style-src 'sha256-") + pageStyle().sha256Base64 +
+                                "'; script-src 'sha256-" + pageScript().sha256Base64 +
+                                "'; base-uri 'none'; form-action 'none'");
+    ProblemList problems;
+    for (const ProblemKind& kind : problemKinds())
+        problems.push_back(numberedProblem(kind.tag, "t"));
+    const std::string page = pageOf(problems);
+    EXPECT_EQ(page, pageOf(problems));
+    EXPECT_NE(page.find("<meta http-equiv=\"Content-Security-Policy\" content=\"" + pagePolicy() + "\">"),
+              std::string::npos);
+    EXPECT_EQ(pageOf({}).find("<article"), std::string::npos);
+}
+
+// The set's name is the last part of its path, in either system's encoding;
+// a code page 932 trail byte that is "\" does not cut the name.
+TEST(PageWriter, NamesTheSetByItsFileName)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"set.xml", "set.xml"},
+        {"dir/sub/set.xml", "set.xml"},
+        {"C:\\dir\\set.xml", "set.xml"},
+        {utf8(u8"フォルダ/問題集.xml"), utf8(u8"問題集.xml")},
+        {"C:\\\x95\x5C\\\x95\x5C.xml", utf8(u8"表.xml")},
+        {"\x95\x5C\x95\x5C.xml", utf8(u8"表表.xml")},
+    };
+    for (const auto& [path, name] : cases)
+        EXPECT_EQ(pageFileName(path), name) << path;
+    const std::string page = setPage("<b>&.xml", {}, {});
+    EXPECT_NE(page.find("<title>&lt;b&gt;&amp;.xml</title>"), std::string::npos);
+    EXPECT_NE(page.find("<h1>&lt;b&gt;&amp;.xml</h1>"), std::string::npos);
+}
+
+// Lines go in blocks of about a hundred, a problem never apart from its
+// branches, every line in one block.
+TEST(PageWriter, GroupsLinesInBlocksOfWholeProblems)
+{
+    for (const std::size_t count : {1u, 33u, 34u, 40u, 100u}) {
+        ProblemList problems;
+        for (std::size_t i = 0; i < count; ++i) {
+            ProblemPtr problem = numberedProblem(OX, "m");
+            problem->addBranch(numberedProblem(OX, "s"));
+            problem->addBranch(numberedProblem(OX, "t"));
+            problems.push_back(problem);
+        }
+        const std::string page = pageOf(problems);
+        const std::string open = "<section class=\"block\">\n";
+        std::vector<std::size_t> sizes;
+        for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at + 1)) {
+            const std::size_t end = page.find("</section>", at);
+            const std::string block = page.substr(at, end - at);
+            sizes.push_back(occurrences(block, "<article "));
+            EXPECT_EQ(block.find("<article "), block.find("<article id=\"line-")) << count;
+            EXPECT_NE(block.find("data-level=\"main\""), std::string::npos);
+            EXPECT_LT(block.find("data-level=\"main\""), block.find("data-level=\"sub\"")) << count;
+        }
+        std::size_t lines = 0;
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            lines += sizes[i];
+            EXPECT_EQ(sizes[i] % 3, 0u) << count;
+            if (i + 1 < sizes.size()) {
+                EXPECT_EQ(sizes[i], 102u) << count;
+            }
+        }
+        EXPECT_EQ(lines, 3 * count);
+        EXPECT_EQ(occurrences(page, "</section>"), sizes.size() + 1) << count; // and the play section's
+    }
+}

@@ -1,0 +1,62 @@
+#include "zibconv/page/ExportPage.h"
+
+#include "document/QuizWalk.h"
+#include "review/ContentReview.h"
+#include "xml/ShiftJis.h"
+#include "xml/ShiftJisToUtf8.h"
+#include "xml/Unicode.h"
+#include "zibconv/page/PageWriter.h"
+
+namespace {
+
+class ProblemCollector : public QuizWalkReceiver {
+public:
+    void problem(ProblemPtr problem) override
+    {
+        branches += problem->getBranches().size();
+        problems.push_back(std::move(problem));
+    }
+
+    ProblemList problems;
+    std::size_t branches = 0;
+};
+
+} // namespace
+
+namespace {
+
+// Where the last part of a path starts. In code page 932 a trail byte may
+// be the byte of "\\" (表 is 0x95 0x5C), so a pair is stepped over whole.
+std::size_t nameStart(std::string_view path, bool shiftJis)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if (shiftJis && isShiftJisLeadByte(static_cast<unsigned char>(c)))
+            ++i;
+        else if (c == '/' || c == '\\')
+            start = i + 1;
+    }
+    return start;
+}
+
+} // namespace
+
+std::string pageFileName(const std::string& path)
+{
+    if (isValidUtf8(path))
+        return path.substr(nameStart(path, false));
+    const std::string name = path.substr(nameStart(path, true));
+    std::string utf8;
+    return appendShiftJisAsUtf8(name, utf8) ? utf8 : std::string("?");
+}
+
+std::optional<ExportedPage> exportQuizPage(const std::string& path)
+{
+    ProblemCollector collector;
+    if (!walkQuizFile(path, collector))
+        return std::nullopt;
+    const std::vector<ContentFinding> findings = reviewContent(collector.problems);
+    return ExportedPage{setPage(pageFileName(path), collector.problems, findings), collector.problems.size(),
+                        collector.branches};
+}

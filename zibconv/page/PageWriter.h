@@ -1,0 +1,21 @@
+// The page of a set: one self-contained UTF-8 HTML file that lists every
+// problem with every field for a proofreader, prints, and (with scripting)
+// filters and plays. Nothing in it depends on the time or on chance, so
+// both platforms write the same bytes; the script shuffles when played.
+#pragma once
+
+#include "model/ProblemList.h"
+#include "review/ContentReview.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// `fileName` is the set's file name as the page shows it, in UTF-8;
+// `findings` the content review of `problems`, in set order, each shown
+// as a note on every line it names.
+std::string setPage(std::string_view fileName, const ProblemList& problems, const std::vector<ContentFinding>& findings);
+
+// The Content-Security-Policy of every page: nothing but its own inline
+// style sheet and script.
+std::string pagePolicy();

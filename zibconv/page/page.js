@@ -1,0 +1,296 @@
+// The set's page with scripting on: the search box and the play-through.
+// It reads the problems from the list itself, so the page hands the script
+// no data; every text goes into the page as textContent, never as markup.
+'use strict';
+
+(() => {
+    const rules = ZibRules;
+    const articles = Array.from(document.querySelectorAll('main article'));
+    const blocks = Array.from(document.querySelectorAll('main .block'));
+    const main = document.querySelector('main');
+    const controls = document.querySelector('.controls');
+    const search = controls.querySelector('input[type="search"]');
+    const playButton = controls.querySelector('[data-play]');
+    const shuffleBox = controls.querySelector('[data-shuffle]');
+    const stage = document.getElementById('play');
+    controls.hidden = false;
+
+    function element(tag, attributes, text) {
+        const made = document.createElement(tag);
+        for (const [name, value] of Object.entries(attributes || {}))
+            made.setAttribute(name, value);
+        if (text !== undefined)
+            made.textContent = text;
+        return made;
+    }
+
+    function fieldsOf(article) {
+        const fields = {};
+        for (const field of article.querySelectorAll('[data-field]'))
+            (fields[field.dataset.field] ||= []).push(field.textContent);
+        return fields;
+    }
+
+    // "12 【四択】"
+    function headingOf(article) {
+        return article.querySelector('h2').textContent;
+    }
+
+    // The search: its keys are made once the page has loaded and the
+    // browser is idle (or by the first search, if that comes first).
+    let keys = null;
+    function searchKeys() {
+        keys ||= articles.map((article) => {
+            const texts = [];
+            for (const child of article.querySelector('dl').children) {
+                if (child.tagName === 'DD')
+                    texts.push(child.textContent);
+            }
+            return { level: article.dataset.level, key: rules.searchKey(texts.join('\n')) };
+        });
+        return keys;
+    }
+
+    function filter() {
+        const shown = rules.filterLines(searchKeys(), search.value);
+        articles.forEach((article, i) => {
+            if (article.hidden === shown[i])
+                article.hidden = !shown[i];
+        });
+        // A block out of view keeps the size it is taken to have: that of
+        // the lines it shows, or none when it shows none.
+        const filtering = search.value !== '';
+        for (const block of blocks) {
+            let count = 0;
+            for (const article of block.children)
+                count += article.hidden ? 0 : 1;
+            block.hidden = count === 0;
+            block.style.containIntrinsicSize = filtering ? `${count * 14}em` : '';
+        }
+    }
+    window.addEventListener('load', () => requestIdleCallback(searchKeys));
+    let pending = false;
+    search.addEventListener('input', () => {
+        if (pending)
+            return;
+        pending = true;
+        requestAnimationFrame(() => {
+            pending = false;
+            filter();
+        });
+    });
+
+    // The play-through.
+    const random = () => Math.random();
+    let game = null;
+
+    function startPlay() {
+        const lines = articles.map((article) => ({ line: article, level: article.dataset.level }));
+        const order = rules.playOrder(lines, shuffleBox.checked, random).map((entry) => entry.line);
+        game = { order, at: 0, played: 0, correct: 0, missed: [] };
+        main.hidden = true;
+        stage.hidden = false;
+        showProblem();
+    }
+
+    // The score of the lines played: all of them, or those before やめる.
+    function endPlay() {
+        const total = game.played;
+        stage.replaceChildren();
+        const score = element('div', { 'data-score': '' });
+        score.append(element('p', { class: 'score' }, rules.scoreText(total, game.correct)));
+        if (game.missed.length > 0) {
+            const list = element('ul');
+            for (const article of game.missed) {
+                const item = element('li');
+                const summary = `${headingOf(article)} ${firstText(article)}`;
+                item.append(element('a', { href: `#line-${article.dataset.line}` }, summary));
+                list.append(item);
+            }
+            score.append(element('p', {}, '間違えた問題:'), list);
+        }
+        stage.append(score);
+        main.hidden = false;
+        game = null;
+    }
+
+    function firstText(article) {
+        const first = article.querySelector('[data-field]');
+        return first ? first.textContent : '';
+    }
+
+    function showProblem() {
+        const article = game.order[game.at];
+        const plan = rules.playPlan(article.dataset.kind, fieldsOf(article), random);
+        const box = element('div', { 'data-play-line': article.dataset.line, 'data-play-mode': plan.mode });
+        const progress = `${game.at + 1} / ${game.order.length} 問目 ・ ここまで ${game.correct} 問正解`;
+        box.append(element('p', { class: 'progress', 'data-progress': '' }, progress));
+        box.append(element('p', { class: 'play-label' }, headingOf(article)));
+        if (plan.prompt !== '')
+            box.append(element('p', { class: 'prompt', 'data-play-question': '' }, plan.prompt));
+        const result = element('p', { class: 'result', 'data-play-result': '', hidden: '' });
+        const next = element('button', { type: 'button', 'data-next': '', hidden: '' }, '次へ (Enter)');
+        const judge = (correct) => {
+            if (box.dataset.result)
+                return;
+            box.dataset.result = correct ? 'correct' : 'wrong';
+            ++game.played;
+            if (correct)
+                ++game.correct;
+            else
+                game.missed.push(article);
+            for (const button of box.querySelectorAll('[data-choice], [data-tile], [data-undo], [data-judge]'))
+                button.disabled = true;
+            result.textContent = `${correct ? '正解' : '不正解'} ・ 答え: ${plan.answer}`;
+            result.hidden = false;
+            next.hidden = false;
+            next.focus();
+        };
+        if (plan.hints.length > 0)
+            addHints(box, plan.hints);
+        if (plan.mode === 'choice')
+            addChoices(box, plan, judge);
+        else if (plan.mode === 'tiles')
+            addTiles(box, plan, judge);
+        else if (plan.mode === 'reels')
+            addReels(box, plan, judge);
+        else
+            addReveal(box, plan, judge);
+        next.addEventListener('click', () => {
+            ++game.at;
+            if (game.at < game.order.length)
+                showProblem();
+            else
+                endPlay();
+        });
+        box.append(result, next);
+        const stop = element('button', { type: 'button', 'data-stop': '' }, 'やめる');
+        stop.addEventListener('click', endPlay);
+        stage.replaceChildren(box, stop);
+    }
+
+    function addHints(box, hints) {
+        const list = element('ol', { class: 'hints' });
+        let shown = 0;
+        const more = element('button', { type: 'button', 'data-more-hint': '' }, '次のヒント');
+        const showNext = () => {
+            list.append(element('li', { 'data-play-hint': '' }, hints[shown++]));
+            more.hidden = shown >= hints.length;
+        };
+        more.addEventListener('click', showNext);
+        showNext();
+        box.append(list, more);
+    }
+
+    function addChoices(box, plan, judge) {
+        const group = element('div', { class: 'choices' });
+        plan.choices.forEach((choice, i) => {
+            const button = element('button', { type: 'button', 'data-choice': String(i) }, choice);
+            if (i === plan.correct)
+                button.dataset.correct = '';
+            button.addEventListener('click', () => {
+                button.setAttribute('aria-pressed', 'true');
+                judge(i === plan.correct);
+            });
+            group.append(button);
+        });
+        box.append(group);
+    }
+
+    function addTiles(box, plan, judge) {
+        const placedView = element('p', { class: 'placed', 'data-placed': '' });
+        const group = element('div', { class: 'tiles' });
+        const placed = [];
+        const undo = element('button', { type: 'button', 'data-undo': '' }, '1 つ戻す');
+        const update = () => {
+            placedView.textContent = placed.map((entry) => entry.text).join('');
+            undo.disabled = placed.length === 0;
+            const text = placedView.textContent;
+            if (rules.isComplete(plan, text))
+                judge(rules.isCorrect(plan.answer, text));
+        };
+        plan.tiles.forEach((tile) => {
+            const button = element('button', { type: 'button', 'data-tile': '' }, tile);
+            button.addEventListener('click', () => {
+                button.disabled = true;
+                placed.push({ text: tile, button });
+                update();
+            });
+            group.append(button);
+        });
+        undo.addEventListener('click', () => {
+            const last = placed.pop();
+            if (last)
+                last.button.disabled = false;
+            update();
+        });
+        undo.disabled = true;
+        box.append(placedView, group, undo);
+    }
+
+    function addReels(box, plan, judge) {
+        const picks = plan.reels.map(() => null);
+        const placedView = element('p', { class: 'placed', 'data-placed': '' });
+        box.append(placedView);
+        plan.reels.forEach((reel, r) => {
+            const group = element('div', { class: 'tiles', 'data-reel': String(r) });
+            for (const character of reel) {
+                const button = element('button', { type: 'button', 'data-tile': '' }, character);
+                button.addEventListener('click', () => {
+                    picks[r] = character;
+                    for (const other of group.children)
+                        other.setAttribute('aria-pressed', String(other === button));
+                    placedView.textContent = picks.map((pick) => pick || '＿').join('');
+                    if (picks.every((pick) => pick !== null))
+                        judge(rules.isCorrect(plan.answer, picks.join('')));
+                });
+                group.append(button);
+            }
+            box.append(group);
+        });
+    }
+
+    function addReveal(box, plan, judge) {
+        const answer = element('p', { class: 'revealed', hidden: '' }, `答え: ${plan.answer}`);
+        const reveal = element('button', { type: 'button', 'data-reveal': '' }, '答えを見る');
+        const judges = element('div', { class: 'choices', hidden: '' });
+        for (const [value, label] of [['correct', '正解だった'], ['wrong', '不正解だった']]) {
+            const button = element('button', { type: 'button', 'data-judge': value }, label);
+            button.addEventListener('click', () => judge(value === 'correct'));
+            judges.append(button);
+        }
+        reveal.addEventListener('click', () => {
+            reveal.hidden = true;
+            answer.hidden = false;
+            judges.hidden = false;
+        });
+        box.append(reveal, answer, judges);
+    }
+
+    playButton.addEventListener('click', startPlay);
+
+    // 1 to 9 press the n-th choice (or tile), Enter goes on.
+    document.addEventListener('keydown', (event) => {
+        if (!game || event.target === search || event.altKey || event.ctrlKey || event.metaKey)
+            return;
+        const box = stage.querySelector('[data-play-line]');
+        if (!box)
+            return;
+        if (event.key === 'Enter') {
+            const next = box.querySelector('[data-next]');
+            if (!next.hidden) {
+                event.preventDefault();
+                next.click();
+            }
+            return;
+        }
+        if (/^[1-9]$/.test(event.key)) {
+            const buttons = box.querySelectorAll('[data-choice]:not([disabled]), [data-tile]:not([disabled])');
+            const button = buttons[Number(event.key) - 1];
+            if (button) {
+                event.preventDefault();
+                button.click();
+            }
+        }
+    });
+})();
