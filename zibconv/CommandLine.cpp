@@ -150,7 +150,10 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
 
 bool isTableName(const std::string& path)
 {
-    return endsWith(path, ".csv") || endsWith(path, ".tsv") || endsWith(path, ".txt");
+    for (const char* extension : {".csv", ".tsv", ".txt", ".xlsx", ".xls", ".ods"})
+        if (endsWith(path, extension))
+            return true;
+    return false;
 }
 
 char separatorFor(const std::string& path)

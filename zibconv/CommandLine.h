@@ -36,7 +36,9 @@ struct UsageError {
 // with `error` saying why, when they are no valid use.
 std::optional<Invocation> parseCommandLine(const std::vector<std::string>& arguments, UsageError& error);
 
-// Names ending in .csv, .tsv or .txt.
+// Names ending in .csv, .tsv or .txt, or in .xlsx, .xls or .ods: a
+// workbook dropped on the program is taken to import, which says what it
+// needs instead.
 bool isTableName(const std::string& path);
 
 // Tab-separated for names ending in .tsv or .txt, comma-separated otherwise.

@@ -48,7 +48,29 @@ std::string placeOf(const TableFinding& finding)
     std::string place = std::to_string(finding.row) + " 行目";
     if (!finding.column.empty())
         place += " " + finding.column + " 列";
+    else if (finding.columnNumber != 0)
+        place += " " + std::to_string(finding.columnNumber) + " 列目";
     return place + ": ";
+}
+
+std::optional<TableRead> readTableFile(const Invocation& invocation)
+{
+    std::optional<std::string> bytes = readFileBytes(invocation.input);
+    if (!bytes) {
+        printLine(Stream::Error, "ファイルを読めません", invocation.input);
+        return std::nullopt;
+    }
+    if (const char* reason = notTextReason(*bytes)) {
+        printLine(Stream::Error, reason, invocation.input);
+        return std::nullopt;
+    }
+    TableRead read;
+    DecodedTable table = decodeTable(*bytes, separatorFor(invocation.input), invocation.encoding);
+    bytes.reset();
+    read.imported = problemsFromRows(table.rows, table.unreadableNames);
+    read.findings = std::move(table.findings);
+    read.findings.insert(read.findings.end(), read.imported.findings.begin(), read.imported.findings.end());
+    return read;
 }
 
 namespace {
@@ -97,27 +119,16 @@ int runImport(const Invocation& invocation)
 {
     if (!mayWrite(invocation))
         return kExitRefused;
-    ImportedProblems imported;
-    std::vector<TableFinding> findings;
-    {
-        // The file's bytes and rows go before the quiz file is built.
-        std::optional<std::string> bytes = readFileBytes(invocation.input);
-        if (!bytes) {
-            printLine(Stream::Error, "ファイルを読めません", invocation.input);
-            return kExitUnreadable;
-        }
-        DecodedTable table = decodeTable(*bytes, separatorFor(invocation.input), invocation.encoding);
-        bytes.reset();
-        imported = problemsFromRows(table.rows);
-        findings = std::move(table.findings);
-    }
-    findings.insert(findings.end(), imported.findings.begin(), imported.findings.end());
-    if (!findings.empty()) {
-        printFindings(std::move(findings));
+    std::optional<TableRead> read = readTableFile(invocation);
+    if (!read)
+        return kExitUnreadable;
+    if (!read->findings.empty()) {
+        printFindings(std::move(read->findings));
         printLine(Stream::Error, "表に誤りがあるため、何も書き出していません", invocation.input);
         return kExitRefused;
     }
-    problemList = std::move(imported.problems);
+    printFindings(std::move(read->imported.notices));
+    problemList = std::move(read->imported.problems);
     if (!saveProblemList(invocation.output)) {
         printLine(Stream::Error, "XMLファイル保存に失敗しました", invocation.output);
         return kExitRefused;

@@ -41,7 +41,8 @@ TEST(CommandLine, AFileAloneChoosesByItsExtension)
 {
     EXPECT_EQ(parsed({"SET.XML"})->command, Command::Export);
     EXPECT_EQ(parsed({"SET.XML"})->output, "SET.csv");
-    for (const char* table : {"t.csv", "t.TSV", "t.txt"}) {
+    // A workbook dropped on the program goes to import, which tells what it needs.
+    for (const char* table : {"t.csv", "t.TSV", "t.txt", "t.xlsx", "t.ods", "t.xls"}) {
         SCOPED_TRACE(table);
         EXPECT_EQ(parsed({table})->command, Command::Import);
         EXPECT_EQ(parsed({table})->output, "t.xml");
