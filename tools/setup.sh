@@ -5,6 +5,7 @@ zib_packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libxml2-dev pkg-config python3
     g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-apps imagemagick
     fonts-ipafont-gothic locales python3 python3-lxml libxml2-utils
+    libxlsxwriter-dev libz-mingw-w64-dev dpkg-dev libreoffice-calc-nogui
 )
 
 zib_as_root() {
@@ -35,9 +36,40 @@ zib_generate_locale() {
     zib_as_root locale-gen >/dev/null
 }
 
+# Debian's source packages, from which the libraries the Windows build
+# links statically are built.
+zib_enable_sources() {
+    local list=/etc/apt/sources.list.d/zib-deb-src.sources
+    [ -f "$list" ] && return 0
+    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' 'Components: main' \
+        'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' | zib_as_root tee "$list" >/dev/null
+    zib_as_root apt-get update -qq
+}
+
+# libxlsxwriter for the Windows build: Debian's source, cross-built as a
+# static library against libz-mingw-w64-dev, installed into
+# build/third-party/mingw, where cmake/mingw-w64.cmake finds it. Once built
+# it stays; removing build/third-party builds it again.
+zib_mingw_libraries() {
+    local root=$PWD/build/third-party
+    [ -f "$root/mingw/lib/libxlsxwriter.a" ] && return 0
+    zib_enable_sources
+    echo "setup: building libxlsxwriter for Windows from Debian's source"
+    mkdir -p "$root/src"
+    (cd "$root/src" && { ls -d libxlsxwriter-*/ >/dev/null 2>&1 || apt-get source -qq libxlsxwriter >/dev/null 2>&1; }) ||
+        return 1
+    local source
+    source=$(ls -d "$root"/src/libxlsxwriter-*/ | head -n 1)
+    cmake -S "$source" -B "$root/build-xlsxwriter" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DCMAKE_INSTALL_PREFIX="$root/mingw" \
+        -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF -DUSE_SYSTEM_MINIZIP=OFF >/dev/null &&
+        cmake --build "$root/build-xlsxwriter" >/dev/null && cmake --install "$root/build-xlsxwriter" >/dev/null
+}
+
 zib_setup() {
     zib_install_packages
     zib_generate_locale
+    zib_mingw_libraries
 }
 
 # Configures a build tree once; later runs only build.

@@ -156,6 +156,11 @@ bool isTableName(const std::string& path)
     return false;
 }
 
+bool isWorkbookName(const std::string& path)
+{
+    return endsWith(path, ".xlsx");
+}
+
 char separatorFor(const std::string& path)
 {
     return endsWith(path, ".tsv") || endsWith(path, ".txt") ? '\t' : ',';

@@ -41,5 +41,8 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
 // needs instead.
 bool isTableName(const std::string& path);
 
+// Names ending in .xlsx: export writes a workbook.
+bool isWorkbookName(const std::string& path);
+
 // Tab-separated for names ending in .tsv or .txt, comma-separated otherwise.
 char separatorFor(const std::string& path);

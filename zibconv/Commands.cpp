@@ -8,8 +8,10 @@
 #include "zibconv/ExportTable.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
+#include "zibconv/workbooks/WorkbookWriter.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -103,12 +105,21 @@ int runExport(const Invocation& invocation)
 {
     if (!mayWrite(invocation))
         return kExitRefused;
-    const std::optional<ExportedTable> table = exportQuizFile(
-        invocation.input, separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8));
+    std::unique_ptr<RowSink> sink;
+    if (isWorkbookName(invocation.output))
+        sink = std::make_unique<WorkbookWriter>(invocation.output + ".zibconv-work");
+    else
+        sink = std::make_unique<TableEncoder>(separatorFor(invocation.output),
+                                              invocation.encoding.value_or(TableEncoding::Utf8));
+    const std::optional<ExportedTable> table = exportQuizFile(invocation.input, *sink);
     if (!table)
         return reportUnreadableQuizFile(invocation.input);
     if (!table->bytes || !replaceFileContents(invocation.output, *table->bytes)) {
-        printLine(Stream::Error, "表を書き出せませんでした", invocation.output);
+        printLine(Stream::Error,
+                  table->bytes || !isWorkbookName(invocation.output)
+                      ? "表を書き出せませんでした"
+                      : "ブックを書き出せませんでした (1 つのセルに入るのは 32,767 文字までです)",
+                  invocation.output);
         return kExitRefused;
     }
     printLine(Stream::Error, countText(table->problems, table->branches) + "を書き出しました", invocation.output);

@@ -4,6 +4,7 @@
 // their bytes when no mark says which.
 #pragma once
 
+#include "zibconv/RowSink.h"
 #include "zibconv/TableText.h"
 #include "zibconv/TableTypes.h"
 
@@ -17,14 +18,14 @@
 std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char separator, TableEncoding encoding);
 
 // The same a few rows at a time, so that only the file's bytes grow.
-class TableEncoder {
+class TableEncoder : public RowSink {
 public:
     TableEncoder(char separator, TableEncoding encoding);
 
     // False, and the encoder fails for good, when a text is not Shift-JIS.
-    bool append(const std::vector<TableRow>& rows);
+    bool append(const std::vector<TableRow>& rows) override;
     // The whole file's bytes; nothing when an append failed.
-    std::optional<std::string> finish();
+    std::optional<std::string> finish() override;
 
 private:
     char separator;
