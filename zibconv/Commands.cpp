@@ -7,6 +7,7 @@
 #include "zibconv/Console.h"
 #include "zibconv/ExportTable.h"
 #include "zibconv/QuizTable.h"
+#include "zibconv/RetypedCells.h"
 #include "zibconv/TableFile.h"
 #include "zibconv/workbooks/WorkbookWriter.h"
 
@@ -91,6 +92,28 @@ void printFindings(std::vector<TableFinding> findings)
 
 } // namespace
 
+namespace {
+
+// A notice after a CSV or TSV export: what a spreadsheet opening it would
+// change, and that a workbook keeps it.
+void printRetypedCells(const RetypeCounter& retyped)
+{
+    if (retyped.count == 0)
+        return;
+    std::string places;
+    for (const TableFinding& place : retyped.first) {
+        const std::string named = placeOf(place);
+        places += (places.empty() ? "" : "、") + named.substr(0, named.size() - 2);
+    }
+    if (retyped.count > retyped.first.size())
+        places += " ほか";
+    printLine(Stream::Error, "表計算ソフトでそのまま開くと、数値、日付、数式などに変わってしまうセルが " +
+                                 std::to_string(retyped.count) + " 個あります (" + places +
+                                 ")。.xlsx に書き出せば、文字のまま残ります");
+}
+
+} // namespace
+
 int reportUnreadableQuizFile(const std::string& path)
 {
     // Told apart only now, so that a file that loads is read once.
@@ -106,11 +129,15 @@ int runExport(const Invocation& invocation)
     if (!mayWrite(invocation))
         return kExitRefused;
     std::unique_ptr<RowSink> sink;
-    if (isWorkbookName(invocation.output))
+    RetypeCounter* retyped = nullptr;
+    if (isWorkbookName(invocation.output)) {
         sink = std::make_unique<WorkbookWriter>(invocation.output + ".zibconv-work");
-    else
-        sink = std::make_unique<TableEncoder>(separatorFor(invocation.output),
-                                              invocation.encoding.value_or(TableEncoding::Utf8));
+    } else {
+        auto counter = std::make_unique<RetypeCounter>(std::make_unique<TableEncoder>(
+            separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8)));
+        retyped = counter.get();
+        sink = std::move(counter);
+    }
     const std::optional<ExportedTable> table = exportQuizFile(invocation.input, *sink);
     if (!table)
         return reportUnreadableQuizFile(invocation.input);
@@ -123,6 +150,8 @@ int runExport(const Invocation& invocation)
         return kExitRefused;
     }
     printLine(Stream::Error, countText(table->problems, table->branches) + "を書き出しました", invocation.output);
+    if (retyped)
+        printRetypedCells(*retyped);
     return kExitDone;
 }
 

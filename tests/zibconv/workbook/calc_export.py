@@ -5,7 +5,9 @@ formulas, signs, full-width digits, times, long numbers) and line breaks;
 LibreOffice Calc (headless, a profile of its own) opens the workbook and
 saves it as .xlsx, and as .ods and from that .xlsx again. In what Calc
 wrote every cell of the table is a string, equal to the text of zibconv's
-CSV export, and every cell and column is formatted as text.
+CSV export, and every cell and column is formatted as text. And the CSV
+export's notice counts the cells that Calc's standard import (Japanese)
+retypes, besides those Excel alone retypes (a leading "@", error values).
 
   calc_export.py ZIBCONV WORKFOLDER
 """
@@ -90,14 +92,22 @@ def unescape(text):
     return re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), text)
 
 
+def kept(cell, want):
+    """Whether a workbook's cell is a string (or blank) holding the text."""
+    text, kind, _ = cell
+    return kind in ("s", "inlineStr", "blank") and unescape(text or "") == want
+
+
 def main():
     zibconv, work = sys.argv[1], os.path.abspath(sys.argv[2])
     os.makedirs(work, exist_ok=True)
     with open(os.path.join(work, "retyped.xml"), "wb") as f:
         f.write(quiz_xml())
+    notices = {}
     for output in ("retyped.xlsx", "retyped.csv"):
-        subprocess.run([zibconv, "export", os.path.join(work, "retyped.xml"), os.path.join(work, output), "--force"],
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        done = subprocess.run([zibconv, "export", os.path.join(work, "retyped.xml"), os.path.join(work, output),
+                               "--force"], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        notices[output] = done.stderr.decode("utf-8")
     with open(os.path.join(work, "retyped.csv"), encoding="utf-8-sig", newline="") as f:
         expected = [[cell.replace("\r\n", "\n") for cell in row] for row in csv.reader(f)]
 
@@ -107,6 +117,22 @@ def main():
     calc(os.path.join(work, "calc", "retyped.ods"), "xlsx", os.path.join(work, "calc-ods"), profile)
 
     failures = []
+    # The CSV opened as a user opens it: no column as text.
+    calc_standard = os.path.join(work, "calc-standard")
+    subprocess.run(["soffice", "-env:UserInstallation=file://" + profile, "--headless", "--norestore",
+                    "--infilter=CSV:44,34,76,1,,1041", "--convert-to", "xlsx", "--outdir", calc_standard,
+                    os.path.join(work, "retyped.csv")],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    rows, _, _ = workbook_cells(os.path.join(calc_standard, "retyped.xlsx"))
+    calc_retyped = sum(1 for cells, want in zip(rows[1:], expected[1:]) for c in range(2, len(want))
+                       if not kept(cells.get(c, ("", "blank", None)), want[c]))
+    excel_only = sum(1 for want in expected[1:] for cell in want[2:] if cell[:1] in ("@", "#"))
+    counted = re.search(r"セルが (\d+) 個", notices["retyped.csv"])
+    if not counted or int(counted.group(1)) != calc_retyped + excel_only:
+        failures.append("the CSV notice says %r; Calc retypes %d cells, Excel alone %d more"
+                        % (notices["retyped.csv"], calc_retyped, excel_only))
+    if "セルが" in notices["retyped.xlsx"]:
+        failures.append("the workbook export tells of retyped cells")
     books = {"ours": os.path.join(work, "retyped.xlsx"), "Calc": os.path.join(work, "calc", "retyped.xlsx"),
              "Calc via .ods": os.path.join(work, "calc-ods", "retyped.xlsx")}
     for name, path in books.items():
