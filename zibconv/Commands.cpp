@@ -9,6 +9,7 @@
 #include "zibconv/QuizTable.h"
 #include "zibconv/RetypedCells.h"
 #include "zibconv/TableFile.h"
+#include "zibconv/workbooks/WorkbookReader.h"
 #include "zibconv/workbooks/WorkbookWriter.h"
 
 #include <algorithm>
@@ -46,6 +47,8 @@ std::size_t branchCount(const ProblemList& problems)
 
 std::string placeOf(const TableFinding& finding)
 {
+    if (!finding.cell.empty())
+        return finding.cell + ": ";
     if (finding.row == 0)
         return "";
     std::string place = std::to_string(finding.row) + " 行目";
@@ -63,14 +66,30 @@ std::optional<TableRead> readTableFile(const Invocation& invocation)
         printLine(Stream::Error, "ファイルを読めません", invocation.input);
         return std::nullopt;
     }
-    if (const char* reason = notTextReason(*bytes)) {
-        printLine(Stream::Error, reason, invocation.input);
-        return std::nullopt;
-    }
     TableRead read;
-    DecodedTable table = decodeTable(*bytes, separatorFor(invocation.input), invocation.encoding);
-    bytes.reset();
+    DecodedTable table;
+    if (bytes->starts_with("PK\x03\x04")) {
+        // Told by its content, whatever its name: a zip holding a workbook.
+        bytes.reset();
+        WorkbookTable book = readWorkbook(invocation.input);
+        if (book.status == WorkbookTable::Status::NotAWorkbook) {
+            printLine(Stream::Error, notTextReason("PK\x03\x04"), invocation.input);
+            return std::nullopt;
+        }
+        table = decodeUtf8Cells(std::move(book.rows));
+        table.findings.insert(table.findings.begin(), book.findings.begin(), book.findings.end());
+        read.imported.notices = std::move(book.notices);
+    } else {
+        if (const char* reason = notTextReason(*bytes)) {
+            printLine(Stream::Error, reason, invocation.input);
+            return std::nullopt;
+        }
+        table = decodeTable(*bytes, separatorFor(invocation.input), invocation.encoding);
+        bytes.reset();
+    }
+    std::vector<TableFinding> bookNotices = std::move(read.imported.notices);
     read.imported = problemsFromRows(table.rows, table.unreadableNames);
+    read.imported.notices.insert(read.imported.notices.begin(), bookNotices.begin(), bookNotices.end());
     read.findings = std::move(table.findings);
     read.findings.insert(read.findings.end(), read.imported.findings.begin(), read.imported.findings.end());
     return read;

@@ -325,3 +325,11 @@ DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<T
         table.findings.push_back({0, "", "表がシフトJISで書かれているなら、--encoding shift_jis を付けるとシフトJISとして読みます"});
     return table;
 }
+
+DecodedTable decodeUtf8Cells(std::vector<TableRow> rows)
+{
+    DecodedTable table;
+    table.rows = std::move(rows);
+    CellDecoder(Source::Utf8, false, table).decode();
+    return table;
+}

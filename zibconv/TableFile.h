@@ -51,3 +51,6 @@ struct DecodedTable {
     std::vector<std::size_t> unreadableNames;
 };
 DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given);
+
+// UTF-8 cells, as a workbook holds them, in Shift-JIS: findings as above.
+DecodedTable decodeUtf8Cells(std::vector<TableRow> rows);

@@ -17,4 +17,6 @@ struct TableFinding {
     std::string column;
     std::string message;
     std::size_t columnNumber = 0;
+    // A workbook's cell as the spreadsheet names it ("C12"), where known.
+    std::string cell{};
 };

@@ -56,6 +56,17 @@ cmp -s dropped.csv set.csv || fail "a file alone is not exported like export"
 SOURCE_DATE_EPOCH=1700000000 run 0 export set.xml set.xlsx
 same set.xlsx set.xlsx
 
+# The workbook imports to the editor's own save of the set, by its content
+# whatever its name, and dropped on the program alone.
+run 0 import set.xlsx set-from-xlsx.xml
+same set-from-xlsx.xml set-saved.xml
+cp set.xlsx renamed-book.csv
+run 0 import renamed-book.csv renamed-book.xml
+same renamed-book.xml set-saved.xml
+cp set.xlsx dropped-book.xlsx
+run 0 dropped-book.xlsx
+same dropped-book.xml set-saved.xml
+
 # Import of what export wrote gives the editor's own save of the set.
 run 0 import set.csv set-from-csv.xml
 same set-from-csv.xml set-saved.xml
