@@ -142,7 +142,7 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
     if (files.size() > 1)
         invocation.output = files[1];
     else if (invocation.command == Command::Export)
-        invocation.output = withExtension(invocation.input, ".csv");
+        invocation.output = withExtension(invocation.input, ".xlsx");
     else if (invocation.command == Command::Import)
         invocation.output = withExtension(invocation.input, ".xml");
     return invocation;

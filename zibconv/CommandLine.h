@@ -17,7 +17,7 @@ enum class Command { Export, Import, Check, Help, Version };
 struct Invocation {
     Command command = Command::Help;
     std::string input;
-    std::string output; // the default, when none was given
+    std::string output; // the default, when none was given: a workbook for export
     std::optional<TableEncoding> encoding;
     bool force = false;
     // check: content findings make the status 1; the report as JSON.

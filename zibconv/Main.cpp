@@ -23,7 +23,7 @@ const char* const kSynopsis[] = {
 const char* const kDetails[] = {
     "",
     "export   クイズファイルを表 (CSV、OUTPUT が .tsv か .txt ならタブ区切り、.xlsx ならブック) に書き出します。",
-    "         OUTPUT を省くと入力と同じフォルダーと名前で拡張子 .csv になります。",
+    "         OUTPUT を省くと入力と同じフォルダーと名前で拡張子 .xlsx (ブック) になります。",
     "import   表かブック (.xlsx) をクイズファイルに書き出します。OUTPUT を省くと拡張子 .xml になります。",
     "check    エディターで開いたときに読み込まれないもの (表なら import が拒むもの) と、",
     "         内容の誤りらしいところを報告します: 見える欄の空欄、答えと同じ選択肢や同じ選択肢、",
