@@ -120,10 +120,9 @@ bool WorkbookWriter::append(const std::vector<TableRow>& rows)
             utf8 = escapedRuns(std::move(utf8));
             const lxw_row_t at = static_cast<lxw_row_t>(nextRow);
             const lxw_col_t column = static_cast<lxw_col_t>(c);
-            // An empty cell stays blank but keeps the text format.
-            const lxw_error written = utf8.empty() ? worksheet_write_blank(parts->sheet, at, column, parts->text)
-                                                   : worksheet_write_string(parts->sheet, at, column, utf8.c_str(), parts->text);
-            failed = written != LXW_NO_ERROR;
+            // An empty cell is not written: its column's format is text.
+            if (!utf8.empty())
+                failed = worksheet_write_string(parts->sheet, at, column, utf8.c_str(), parts->text) != LXW_NO_ERROR;
         }
         ++nextRow;
     }
