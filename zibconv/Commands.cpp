@@ -48,7 +48,7 @@ std::size_t branchCount(const ProblemList& problems)
 std::string placeOf(const TableFinding& finding)
 {
     if (!finding.cell.empty())
-        return finding.cell + ": ";
+        return finding.cell + (finding.column.empty() ? "" : " " + finding.column + " 列") + ": ";
     if (finding.row == 0)
         return "";
     std::string place = std::to_string(finding.row) + " 行目";
@@ -59,6 +59,28 @@ std::string placeOf(const TableFinding& finding)
     return place + ": ";
 }
 
+namespace {
+
+// A workbook's findings name their cells as the spreadsheet does (C12),
+// by the column's number or by its name in the first row.
+void nameCells(std::vector<TableFinding>& findings, const TableRow& names)
+{
+    for (TableFinding& finding : findings) {
+        if (!finding.cell.empty() || finding.row == 0)
+            continue;
+        std::optional<std::size_t> column;
+        if (finding.columnNumber != 0)
+            column = finding.columnNumber - 1;
+        else if (const auto at = std::find(names.begin(), names.end(), finding.column);
+                 !finding.column.empty() && at != names.end())
+            column = static_cast<std::size_t>(at - names.begin());
+        if (column)
+            finding.cell = cellName(*column, finding.row);
+    }
+}
+
+} // namespace
+
 std::optional<TableRead> readTableFile(const Invocation& invocation)
 {
     std::optional<std::string> bytes = readFileBytes(invocation.input);
@@ -68,7 +90,8 @@ std::optional<TableRead> readTableFile(const Invocation& invocation)
     }
     TableRead read;
     DecodedTable table;
-    if (bytes->starts_with("PK\x03\x04")) {
+    const bool isWorkbook = bytes->starts_with("PK\x03\x04");
+    if (isWorkbook) {
         // Told by its content, whatever its name: a zip holding a workbook.
         bytes.reset();
         WorkbookTable book = readWorkbook(invocation.input);
@@ -92,6 +115,10 @@ std::optional<TableRead> readTableFile(const Invocation& invocation)
     read.imported.notices.insert(read.imported.notices.begin(), bookNotices.begin(), bookNotices.end());
     read.findings = std::move(table.findings);
     read.findings.insert(read.findings.end(), read.imported.findings.begin(), read.imported.findings.end());
+    if (isWorkbook && !table.rows.empty()) {
+        nameCells(read.findings, table.rows.front());
+        nameCells(read.imported.notices, table.rows.front());
+    }
     return read;
 }
 

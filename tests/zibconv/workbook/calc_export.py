@@ -233,6 +233,11 @@ def typed_workbook(folder, name, texts, profile):
         writer.writerow(["kind", "level", "question", "answer"])
         for text in texts:
             writer.writerow(["ox", "main", text, "a"])
+    return calc_opens_csv(folder, name, profile)
+
+
+def calc_opens_csv(folder, name, profile):
+    """The workbook Calc saves of NAME.csv opened without text columns."""
     subprocess.run(["soffice", "-env:UserInstallation=file://" + profile, "--headless", "--norestore",
                     "--infilter=CSV:44,34,76,1,,1041", "--convert-to", "xlsx", "--outdir", folder,
                     os.path.join(folder, name + ".csv")],
@@ -259,6 +264,18 @@ def typed_cells(zibconv, work, profile):
     if status != 0 or got != notices:
         failures.append("the typed workbook without refusals: exit %d and\n%s\nnot\n%s"
                         % (status, messages, "\n".join(notices)))
+    # What the table's rules find is named by cell too.
+    book = os.path.join(folder, "rules.xlsx")
+    with open(os.path.join(folder, "rules.csv"), "w", encoding="utf-8", newline="") as f:
+        f.write("kind,level,question,answer,dummy1,dummy2,dummy3\r\nyontaku,main,q,a,x,,z\r\n"
+                "ox,main,q\U0001F600,a,,,\r\nquiz,main,q,a,,,\r\n")
+    calc_opens_csv(folder, "rules", profile)
+    want = ("C3 question 列: シフトJIS (コードページ 932) にない文字 U+1F600 があります",
+            "A4 kind 列: 知らない kind です: quiz", "F2 dummy2 列: 空の欄の後ろに埋まった欄があります")
+    done = subprocess.run([zibconv, "check", book], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    report = done.stdout.decode("utf-8")
+    if done.returncode != 1 or not all(line in report for line in want):
+        failures.append("check of a workbook does not name its cells:\n" + report)
     return failures
 
 
