@@ -7,7 +7,9 @@ set(CMAKE_C_COMPILER ${ZIB_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${ZIB_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZIB_MINGW_PREFIX}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${ZIB_MINGW_PREFIX})
+# The libraries tools/setup.sh cross-builds from Debian's sources are found
+# beside the toolchain's own.
+set(CMAKE_FIND_ROOT_PATH /usr/${ZIB_MINGW_PREFIX} ${CMAKE_CURRENT_LIST_DIR}/../build/third-party/mingw)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -6,6 +6,7 @@ zib_packages=(
     g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth x11-apps imagemagick
     fonts-ipafont-gothic locales python3 python3-lxml libxml2-utils
     nodejs chromium chromium-driver python3-selenium fonts-noto-cjk
+    libxlsxwriter-dev libz-mingw-w64-dev dpkg-dev libreoffice-calc-nogui libminizip-dev libexpat1-dev
 )
 
 zib_as_root() {
@@ -36,9 +37,65 @@ zib_generate_locale() {
     zib_as_root locale-gen >/dev/null
 }
 
+# Debian's source packages, from which the libraries the Windows build
+# links statically are built.
+zib_enable_sources() {
+    local list=/etc/apt/sources.list.d/zib-deb-src.sources
+    [ -f "$list" ] && return 0
+    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' 'Components: main' \
+        'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' | zib_as_root tee "$list" >/dev/null
+    zib_as_root apt-get update -qq
+}
+
+# The libraries of zibconv's workbooks for the Windows build, from Debian's
+# source packages, cross-built as static libraries into
+# build/third-party/mingw, where cmake/mingw-w64.cmake finds them:
+# libxlsxwriter (against libz-mingw-w64-dev), the minizip it carries, and
+# expat (without its document type support, which no workbook needs and
+# Debian's patched source does not build). Once built they stay; removing
+# build/third-party builds them again.
+zib_mingw_libraries() {
+    local root=$PWD/build/third-party
+    local prefix=$root/mingw
+    [ -f "$prefix/lib/libxlsxwriter.a" ] && [ -f "$prefix/lib/libminizip.a" ] && [ -f "$prefix/lib/libexpat.a" ] &&
+        return 0
+    zib_enable_sources
+    echo "setup: building libxlsxwriter, minizip and expat for Windows from Debian's sources"
+    mkdir -p "$root/src" "$prefix/lib" "$prefix/include/minizip"
+    local package
+    for package in libxlsxwriter expat; do
+        (cd "$root/src" && { ls -d "$package"-*/ >/dev/null 2>&1 || apt-get source -qq "$package" >/dev/null 2>&1; }) ||
+            return 1
+    done
+    local xlsxwriter expat
+    xlsxwriter=$(ls -d "$root"/src/libxlsxwriter-*/ | head -n 1)
+    expat=$(ls -d "$root"/src/expat-*/ | head -n 1)expat # the library's own folder
+    local toolchain=$PWD/cmake/mingw-w64.cmake
+    cmake -S "$xlsxwriter" -B "$root/build-xlsxwriter" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF -DUSE_SYSTEM_MINIZIP=OFF >/dev/null &&
+        cmake --build "$root/build-xlsxwriter" >/dev/null && cmake --install "$root/build-xlsxwriter" >/dev/null ||
+        return 1
+    # minizip, as Debian's libminizip-dev has it natively.
+    local minizip=$xlsxwriter/third_party/minizip objects=()
+    local file
+    for file in unzip zip ioapi; do
+        x86_64-w64-mingw32-gcc-posix -O2 -c "$minizip/$file.c" -o "$root/minizip-$file.o" || return 1
+        objects+=("$root/minizip-$file.o")
+    done
+    x86_64-w64-mingw32-ar rcs "$prefix/lib/libminizip.a" "${objects[@]}" &&
+        cp "$minizip/unzip.h" "$minizip/zip.h" "$minizip/ioapi.h" "$prefix/include/minizip/" || return 1
+    cmake -S "$expat" -B "$root/build-expat" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" -DEXPAT_SHARED_LIBS=OFF \
+        -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF \
+        -DEXPAT_BUILD_PKGCONFIG=OFF -DEXPAT_DTD=OFF >/dev/null &&
+        cmake --build "$root/build-expat" >/dev/null && cmake --install "$root/build-expat" >/dev/null
+}
+
 zib_setup() {
     zib_install_packages
     zib_generate_locale
+    zib_mingw_libraries
 }
 
 # Configures a build tree once; later runs only build.

@@ -149,7 +149,7 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
     if (files.size() > 1)
         invocation.output = files[1];
     else if (invocation.command == Command::Export)
-        invocation.output = withExtension(invocation.input, ".csv");
+        invocation.output = withExtension(invocation.input, ".xlsx");
     else if (invocation.command == Command::Import)
         invocation.output = withExtension(invocation.input, ".xml");
     return invocation;
@@ -157,7 +157,15 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
 
 bool isTableName(const std::string& path)
 {
-    return endsWith(path, ".csv") || endsWith(path, ".tsv") || endsWith(path, ".txt");
+    for (const char* extension : {".csv", ".tsv", ".txt", ".xlsx", ".xls", ".ods"})
+        if (endsWith(path, extension))
+            return true;
+    return false;
+}
+
+bool isWorkbookName(const std::string& path)
+{
+    return endsWith(path, ".xlsx");
 }
 
 bool isPageName(const std::string& path)

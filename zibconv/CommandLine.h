@@ -17,7 +17,7 @@ enum class Command { Export, Import, Check, Help, Version };
 struct Invocation {
     Command command = Command::Help;
     std::string input;
-    std::string output; // the default, when none was given
+    std::string output; // the default, when none was given: a workbook for export
     std::optional<TableEncoding> encoding;
     bool force = false;
     // check: content findings make the status 1; the report as JSON.
@@ -36,11 +36,16 @@ struct UsageError {
 // with `error` saying why, when they are no valid use.
 std::optional<Invocation> parseCommandLine(const std::vector<std::string>& arguments, UsageError& error);
 
-// Names ending in .csv, .tsv or .txt.
+// Names ending in .csv, .tsv or .txt, or in .xlsx, .xls or .ods: a
+// workbook dropped on the program is taken to import, which says what it
+// needs instead.
 bool isTableName(const std::string& path);
 
 // Names ending in .html or .htm: export writes the page of the set.
 bool isPageName(const std::string& path);
+
+// Names ending in .xlsx: export writes a workbook.
+bool isWorkbookName(const std::string& path);
 
 // Tab-separated for names ending in .tsv or .txt, comma-separated otherwise.
 char separatorFor(const std::string& path);

@@ -7,10 +7,14 @@
 #include "zibconv/Console.h"
 #include "zibconv/ExportTable.h"
 #include "zibconv/QuizTable.h"
+#include "zibconv/RetypedCells.h"
 #include "zibconv/TableFile.h"
 #include "zibconv/page/ExportPage.h"
+#include "zibconv/workbooks/WorkbookReader.h"
+#include "zibconv/workbooks/WorkbookWriter.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -54,12 +58,79 @@ std::size_t branchCount(const ProblemList& problems)
 
 std::string placeOf(const TableFinding& finding)
 {
+    if (!finding.cell.empty())
+        return finding.cell + (finding.column.empty() ? "" : " " + finding.column + " 列") + ": ";
     if (finding.row == 0)
         return "";
     std::string place = std::to_string(finding.row) + " 行目";
     if (!finding.column.empty())
         place += " " + finding.column + " 列";
+    else if (finding.columnNumber != 0)
+        place += " " + std::to_string(finding.columnNumber) + " 列目";
     return place + ": ";
+}
+
+namespace {
+
+// A workbook's findings name their cells as the spreadsheet does (C12),
+// by the column's number or by its name in the first row.
+void nameCells(std::vector<TableFinding>& findings, const TableRow& names)
+{
+    for (TableFinding& finding : findings) {
+        if (!finding.cell.empty() || finding.row == 0)
+            continue;
+        std::optional<std::size_t> column;
+        if (finding.columnNumber != 0)
+            column = finding.columnNumber - 1;
+        else if (const auto at = std::find(names.begin(), names.end(), finding.column);
+                 !finding.column.empty() && at != names.end())
+            column = static_cast<std::size_t>(at - names.begin());
+        if (column)
+            finding.cell = cellName(*column, finding.row);
+    }
+}
+
+} // namespace
+
+std::optional<TableRead> readTableFile(const Invocation& invocation)
+{
+    std::optional<std::string> bytes = readFileBytes(invocation.input);
+    if (!bytes) {
+        printLine(Stream::Error, "ファイルを読めません", invocation.input);
+        return std::nullopt;
+    }
+    TableRead read;
+    DecodedTable table;
+    const bool isWorkbook = bytes->starts_with("PK\x03\x04");
+    if (isWorkbook) {
+        // Told by its content, whatever its name: a zip holding a workbook.
+        bytes.reset();
+        WorkbookTable book = readWorkbook(invocation.input);
+        if (book.status == WorkbookTable::Status::NotAWorkbook) {
+            printLine(Stream::Error, notTextReason("PK\x03\x04"), invocation.input);
+            return std::nullopt;
+        }
+        table = decodeUtf8Cells(std::move(book.rows));
+        table.findings.insert(table.findings.begin(), book.findings.begin(), book.findings.end());
+        read.imported.notices = std::move(book.notices);
+    } else {
+        if (const char* reason = notTextReason(*bytes)) {
+            printLine(Stream::Error, reason, invocation.input);
+            return std::nullopt;
+        }
+        table = decodeTable(*bytes, separatorFor(invocation.input), invocation.encoding);
+        bytes.reset();
+    }
+    std::vector<TableFinding> bookNotices = std::move(read.imported.notices);
+    read.imported = problemsFromRows(table.rows, table.unreadableNames);
+    read.imported.notices.insert(read.imported.notices.begin(), bookNotices.begin(), bookNotices.end());
+    read.findings = std::move(table.findings);
+    read.findings.insert(read.findings.end(), read.imported.findings.begin(), read.imported.findings.end());
+    if (isWorkbook && !table.rows.empty()) {
+        nameCells(read.findings, table.rows.front());
+        nameCells(read.imported.notices, table.rows.front());
+    }
+    return read;
 }
 
 namespace {
@@ -74,6 +145,28 @@ void printFindings(std::vector<TableFinding> findings)
         printLine(Stream::Error, placeOf(findings[i]) + findings[i].message);
     if (findings.size() > kMostFindingsShown)
         printLine(Stream::Error, "ほかに " + std::to_string(findings.size() - kMostFindingsShown) + " 件あります");
+}
+
+} // namespace
+
+namespace {
+
+// A notice after a CSV or TSV export: what a spreadsheet opening it would
+// change, and that a workbook keeps it.
+void printRetypedCells(const RetypeCounter& retyped)
+{
+    if (retyped.count == 0)
+        return;
+    std::string places;
+    for (const TableFinding& place : retyped.first) {
+        const std::string named = placeOf(place);
+        places += (places.empty() ? "" : "、") + named.substr(0, named.size() - 2);
+    }
+    if (retyped.count > retyped.first.size())
+        places += " ほか";
+    printLine(Stream::Error, "表計算ソフトでそのまま開くと、数値、日付、数式などに変わってしまうセルが " +
+                                 std::to_string(retyped.count) + " 個あります (" + places +
+                                 ")。.xlsx に書き出せば、文字のまま残ります");
 }
 
 } // namespace
@@ -111,15 +204,30 @@ int runExport(const Invocation& invocation)
         return kExitRefused;
     if (isPageName(invocation.output))
         return runPageExport(invocation);
-    const std::optional<ExportedTable> table = exportQuizFile(
-        invocation.input, separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8));
+    std::unique_ptr<RowSink> sink;
+    RetypeCounter* retyped = nullptr;
+    if (isWorkbookName(invocation.output)) {
+        sink = std::make_unique<WorkbookWriter>(invocation.output + ".zibconv-work");
+    } else {
+        auto counter = std::make_unique<RetypeCounter>(std::make_unique<TableEncoder>(
+            separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8)));
+        retyped = counter.get();
+        sink = std::move(counter);
+    }
+    const std::optional<ExportedTable> table = exportQuizFile(invocation.input, *sink);
     if (!table)
         return reportUnreadableQuizFile(invocation.input);
     if (!table->bytes || !replaceFileContents(invocation.output, *table->bytes)) {
-        printLine(Stream::Error, "表を書き出せませんでした", invocation.output);
+        printLine(Stream::Error,
+                  table->bytes || !isWorkbookName(invocation.output)
+                      ? "表を書き出せませんでした"
+                      : "ブックを書き出せませんでした (1 つのセルに入るのは 32,767 文字までです)",
+                  invocation.output);
         return kExitRefused;
     }
     printLine(Stream::Error, countText(table->problems, table->branches) + "を書き出しました", invocation.output);
+    if (retyped)
+        printRetypedCells(*retyped);
     return kExitDone;
 }
 
@@ -127,27 +235,16 @@ int runImport(const Invocation& invocation)
 {
     if (!mayWrite(invocation))
         return kExitRefused;
-    ImportedProblems imported;
-    std::vector<TableFinding> findings;
-    {
-        // The file's bytes and rows go before the quiz file is built.
-        std::optional<std::string> bytes = readFileBytes(invocation.input);
-        if (!bytes) {
-            printLine(Stream::Error, "ファイルを読めません", invocation.input);
-            return kExitUnreadable;
-        }
-        DecodedTable table = decodeTable(*bytes, separatorFor(invocation.input), invocation.encoding);
-        bytes.reset();
-        imported = problemsFromRows(table.rows);
-        findings = std::move(table.findings);
-    }
-    findings.insert(findings.end(), imported.findings.begin(), imported.findings.end());
-    if (!findings.empty()) {
-        printFindings(std::move(findings));
+    std::optional<TableRead> read = readTableFile(invocation);
+    if (!read)
+        return kExitUnreadable;
+    if (!read->findings.empty()) {
+        printFindings(std::move(read->findings));
         printLine(Stream::Error, "表に誤りがあるため、何も書き出していません", invocation.input);
         return kExitRefused;
     }
-    problemList = std::move(imported.problems);
+    printFindings(std::move(read->imported.notices));
+    problemList = std::move(read->imported.problems);
     if (!saveProblemListByProblem(invocation.output)) {
         printLine(Stream::Error, "XMLファイル保存に失敗しました", invocation.output);
         return kExitRefused;

@@ -8,29 +8,32 @@ namespace {
 
 class TableWriter : public QuizWalkReceiver {
 public:
-    TableWriter(char separator, TableEncoding encoding) : encoder(separator, encoding)
-    {
-        encoder.append({tableColumnNames()});
-    }
+    explicit TableWriter(RowSink& rowSink) : sink(rowSink) { sink.append({tableColumnNames()}); }
 
     void problem(ProblemPtr problem) override
     {
         ++problems;
         branches += problem->getBranches().size();
-        encoder.append(rowsOfProblem(*problem));
+        sink.append(rowsOfProblem(*problem));
     }
 
-    TableEncoder encoder;
+    RowSink& sink;
     std::size_t problems = 0;
     std::size_t branches = 0;
 };
 
 } // namespace
 
-std::optional<ExportedTable> exportQuizFile(const std::string& path, char separator, TableEncoding encoding)
+std::optional<ExportedTable> exportQuizFile(const std::string& path, RowSink& sink)
 {
-    TableWriter writer(separator, encoding);
+    TableWriter writer(sink);
     if (!walkQuizFile(path, writer))
         return std::nullopt;
-    return ExportedTable{writer.encoder.finish(), writer.problems, writer.branches};
+    return ExportedTable{sink.finish(), writer.problems, writer.branches};
+}
+
+std::optional<ExportedTable> exportQuizFile(const std::string& path, char separator, TableEncoding encoding)
+{
+    TableEncoder encoder(separator, encoding);
+    return exportQuizFile(path, encoder);
 }

@@ -3,6 +3,7 @@
 // grows while the file is read.
 #pragma once
 
+#include "zibconv/RowSink.h"
 #include "zibconv/TableTypes.h"
 
 #include <cstddef>
@@ -17,4 +18,6 @@ struct ExportedTable {
 };
 
 // Nothing when the file cannot be read as XML.
+std::optional<ExportedTable> exportQuizFile(const std::string& path, RowSink& sink);
+// The same into a table file's bytes.
 std::optional<ExportedTable> exportQuizFile(const std::string& path, char separator, TableEncoding encoding);

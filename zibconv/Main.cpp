@@ -15,18 +15,18 @@ namespace {
 const char* const kSynopsis[] = {
     "使い方:",
     "  zibconv export SET.xml [OUTPUT] [--encoding utf-8|shift_jis] [--force]",
-    "  zibconv import TABLE [OUTPUT] [--encoding utf-8|shift_jis] [--force]",
-    "  zibconv check SET.xml|TABLE [--strict] [--json] [--encoding utf-8|shift_jis]",
-    "  zibconv FILE                 (FILE が .xml なら export、.csv .tsv .txt なら import)",
+    "  zibconv import TABLE|BOOK.xlsx [OUTPUT] [--encoding utf-8|shift_jis] [--force]",
+    "  zibconv check SET.xml|TABLE|BOOK.xlsx [--strict] [--json] [--encoding utf-8|shift_jis]",
+    "  zibconv FILE                 (FILE が .xml なら export、.csv .tsv .txt .xlsx なら import)",
     "  zibconv --help | --version",
 };
 
 const char* const kDetails[] = {
     "",
-    "export   クイズファイルを表 (CSV、OUTPUT が .tsv か .txt ならタブ区切り) に書き出します。",
-    "         OUTPUT を省くと入力と同じフォルダーと名前で拡張子 .csv になります。",
+    "export   クイズファイルを表 (CSV、OUTPUT が .tsv か .txt ならタブ区切り、.xlsx ならブック) に書き出します。",
+    "         OUTPUT を省くと入力と同じフォルダーと名前で拡張子 .xlsx (ブック) になります。",
     "         OUTPUT が .html なら、ブラウザーで校正・印刷・プレイできる 1 つのページを書き出します。",
-    "import   表をクイズファイルに書き出します。OUTPUT を省くと拡張子 .xml になります。",
+    "import   表かブック (.xlsx) をクイズファイルに書き出します。OUTPUT を省くと拡張子 .xml になります。",
     "check    エディターで開いたときに読み込まれないもの (表なら import が拒むもの) と、",
     "         内容の誤りらしいところを報告します: 見える欄の空欄、答えと同じ選択肢や同じ選択肢、",
     "         同じ種類で問題文が同じ問題 (答えが違えばそう言います)、答えや選択肢の前後の空白と改行、",

@@ -4,6 +4,9 @@
 #include "document/QuizFormat.h"
 #include "model/ProblemFields.h"
 #include "model/ProblemKinds.h"
+#include "xml/ShiftJisToUtf8.h"
+#include "xml/XMLLimits.h"
+#include "xml/XMLProlog.h"
 
 #include <algorithm>
 #include <map>
@@ -75,13 +78,16 @@ struct Header {
     std::size_t width = 0;
 };
 
-Header readHeader(const TableRow& names, std::vector<TableFinding>& findings)
+Header readHeader(const TableRow& names, const std::vector<std::size_t>& unreadable,
+                  std::vector<TableFinding>& findings)
 {
     Header header;
     header.width = names.size();
     std::map<std::string, std::size_t> seen;
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string& name = names[i];
+        if (std::find(unreadable.begin(), unreadable.end(), i) != unreadable.end())
+            continue;
         if (name.empty()) {
             header.unnamed.push_back(i);
             continue;
@@ -104,7 +110,8 @@ Header readHeader(const TableRow& names, std::vector<TableFinding>& findings)
                 header.fields.emplace_back(&*found, i);
         }
     }
-    if (!header.kind)
+    // An unreadable name may be the kind's: its finding is the one to fix.
+    if (!header.kind && unreadable.empty())
         findings.push_back({1, kKindColumn, "kind の列がありません"});
     return header;
 }
@@ -118,8 +125,8 @@ const std::string& cellAt(const TableRow& row, std::optional<std::size_t> column
 // Reads the data rows one by one into problems, noting what is wrong.
 class RowReader {
 public:
-    RowReader(const Header& tableHeader, std::vector<TableFinding>& allFindings)
-        : header(tableHeader), findings(allFindings)
+    RowReader(const Header& tableHeader, std::vector<TableFinding>& allFindings, std::vector<TableFinding>& allNotices)
+        : header(tableHeader), findings(allFindings), notices(allNotices)
     {
     }
 
@@ -136,6 +143,8 @@ public:
         TextList texts = kind ? TextList(kind->fieldCount(), kBlankText) : TextList();
         for (const auto& [column, index] : header.fields)
             placeCell(cellAt(row, index), *column, kind, texts);
+        if (kind)
+            noteGaps(*kind, texts);
         if (!isBranch)
             parent = nullptr;
         if (findings.size() != before || !kind)
@@ -201,7 +210,8 @@ private:
         return kind == parentKind ? kind : nullptr;
     }
 
-    // An empty cell, or one of exactly one space, is blank text.
+    // An empty cell is blank text; so is one of nothing but spaces, tabs
+    // and line breaks, which Open would drop, with a notice.
     void placeCell(const std::string& cell, const FieldColumn& column, const ProblemKind* kind, TextList& texts)
     {
         if (cell.empty() || !kind)
@@ -211,11 +221,63 @@ private:
             note(column.name, std::string(kind->elementName) + " にはこの列の欄がありません");
             return;
         }
+        if (isXmlSpaceOnly(std::string_view(cell))) {
+            notices.push_back({number, column.name, "空白、タブか改行だけのセルです。エディターは読み込まないため、空のセルとして読みます"});
+            return;
+        }
+        if (const std::optional<std::size_t> length = lengthBeyondLimit(cell)) {
+            note(column.name, "テキストが長すぎます: UTF-8 で " + std::to_string(*length) +
+                                  " バイトあり、エディターが読めるのは " + std::to_string(kMaxTextBytes) + " バイトまでです");
+            return;
+        }
         texts[*position] = cell;
+    }
+
+    // The length of the text as the reader counts it, in UTF-8 with each
+    // line break one character, when it is beyond the reader's limit.
+    static std::optional<std::size_t> lengthBeyondLimit(const std::string& cell)
+    {
+        // No character of code page 932 takes more than three bytes in UTF-8.
+        if (cell.size() <= kMaxTextBytes / 3)
+            return std::nullopt;
+        std::string utf8;
+        if (!appendShiftJisAsUtf8(cell, utf8))
+            return std::nullopt; // the table's decoding refused it already
+        std::size_t length = utf8.size();
+        for (std::size_t at = utf8.find("\r\n"); at != std::string::npos; at = utf8.find("\r\n", at + 2))
+            --length;
+        if (length <= kMaxTextBytes)
+            return std::nullopt;
+        return length;
+    }
+
+    // Open fills a list's entries in order and closes up a blank one
+    // before a filled one; the row's texts stay as they are, the quiz file
+    // holds them so, and the notice tells what Open will make of them.
+    void noteGaps(const ProblemKind& kind, const TextList& texts)
+    {
+        for (const FieldInfo& field : allFields()) {
+            if (!field.isList)
+                continue;
+            std::optional<std::size_t> firstBlank;
+            for (std::size_t occurrence = 0;; ++occurrence) {
+                const std::optional<std::size_t> position = kind.positionOf(field.field, occurrence);
+                if (!position)
+                    break;
+                if (texts[*position] == kBlankText) {
+                    firstBlank = firstBlank.value_or(occurrence);
+                } else if (firstBlank) {
+                    notices.push_back({number, std::string(field.elementName) + std::to_string(*firstBlank + 1),
+                                       "空の欄の後ろに埋まった欄があります。エディターで開くと、後ろの欄が前に詰められます"});
+                    break;
+                }
+            }
+        }
     }
 
     const Header& header;
     std::vector<TableFinding>& findings;
+    std::vector<TableFinding>& notices;
     std::size_t number = 0;
     bool sawTopLevel = false;
     const ProblemKind* parentKind = nullptr; // of the last top-level row
@@ -254,17 +316,17 @@ std::vector<TableRow> problemRows(const ProblemList& problems)
     return rows;
 }
 
-ImportedProblems problemsFromRows(const std::vector<TableRow>& rows)
+ImportedProblems problemsFromRows(const std::vector<TableRow>& rows, const std::vector<std::size_t>& unreadableNames)
 {
     ImportedProblems imported;
     if (rows.empty()) {
         imported.findings.push_back({0, "", "列名の行がありません"});
         return imported;
     }
-    const Header header = readHeader(rows.front(), imported.findings);
+    const Header header = readHeader(rows.front(), unreadableNames, imported.findings);
     if (!header.kind)
         return imported;
-    RowReader reader(header, imported.findings);
+    RowReader reader(header, imported.findings, imported.notices);
     for (std::size_t i = 1; i < rows.size(); ++i)
         if (!isEmptyRow(rows[i]))
             reader.read(rows[i], i + 1);

@@ -21,10 +21,18 @@ std::vector<TableRow> problemRows(const ProblemList& problems);
 std::vector<TableRow> rowsOfProblem(const ProblemBase& problem);
 
 // The problems of rows whose cells are Shift-JIS already, the first row
-// being the column names. Every finding is listed; the problems are only
-// complete when there is none.
+// being the column names; the columns of `unreadableNames` (from 0), whose
+// names could not be read and are refused already, are left out. Every
+// finding is listed; the problems are only complete when there is none.
+// What is refused is what the editor's Open would not read back as it
+// stands in the table (a text beyond the reader's limit among them).
+// Notices tell where Open reads a cell otherwise than it stands: a cell of
+// only spaces, tabs and line breaks, which Open drops, is taken as an
+// empty cell; an empty entry of a list before a filled one is closed up.
 struct ImportedProblems {
     ProblemList problems;
     std::vector<TableFinding> findings;
+    std::vector<TableFinding> notices;
 };
-ImportedProblems problemsFromRows(const std::vector<TableRow>& rows);
+ImportedProblems problemsFromRows(const std::vector<TableRow>& rows,
+                                  const std::vector<std::size_t>& unreadableNames = {});

@@ -5,13 +5,19 @@
 #include "xml/ShiftJisToUtf8.h"
 #include "xml/Unicode.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
 
-enum class Source { Utf8, ShiftJis, Utf16LE, Utf16BE };
+// The UTF-16 of a table is read as UTF-8 with this byte, which no UTF-8
+// holds, where a surrogate stands without its pair: the cell it is in is
+// then named.
+const char kLoneSurrogate = '\xFF';
+
+enum class Source { Utf8, ShiftJis, Utf16LE, Utf16BE, Utf16 };
 
 bool startsWith(std::string_view bytes, std::string_view prefix)
 {
@@ -40,6 +46,51 @@ Source sourceOf(std::string_view& bytes, std::optional<TableEncoding> given, boo
     return isValidUtf8(bytes) ? Source::Utf8 : Source::ShiftJis;
 }
 
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-16 as UTF-8, a lone surrogate as kLoneSurrogate; nothing for an odd
+// number of bytes.
+std::optional<std::string> utf16AsUtf8(std::string_view bytes, bool bigEndian)
+{
+    if (bytes.size() % 2 != 0)
+        return std::nullopt;
+    const auto unit = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    };
+    std::string out;
+    out.reserve(bytes.size() / 2 * 3);
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            out += kLoneSurrogate;
+            continue;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
 std::string hex(char32_t c)
 {
     char text[16];
@@ -58,25 +109,77 @@ std::optional<char> controlCharacterIn(std::string_view shiftJis)
     return std::nullopt;
 }
 
-// Converts the cells to Shift-JIS, noting each that cannot be.
+// How a cell's bytes read when the table's bytes alone decide: Japanese in
+// UTF-8 takes three bytes a character (a lead byte of 0xE0 or above); text
+// that is no UTF-8 can only be Shift-JIS.
+enum class CellBytes { Ascii, Utf8, ShiftJis, Either };
+
+CellBytes cellBytesOf(std::string_view cell)
+{
+    if (isAscii(cell))
+        return CellBytes::Ascii;
+    if (!isValidUtf8(cell))
+        return CellBytes::ShiftJis;
+    const bool wide = std::any_of(cell.begin(), cell.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xE0; });
+    return wide ? CellBytes::Utf8 : CellBytes::Either;
+}
+
+const char* encodingName(Source source)
+{
+    return source == Source::ShiftJis ? "シフトJIS" : "UTF-8";
+}
+
+// Converts the cells to Shift-JIS, noting each that cannot be. Findings
+// name a cell by its column's name, or by its column's number where the
+// name itself cannot be read; the names are decoded first.
 class CellDecoder {
 public:
-    CellDecoder(Source cellSource, bool wasGuessed, std::vector<TableFinding>& allFindings)
-        : source(cellSource), guessed(wasGuessed), findings(allFindings)
+    CellDecoder(Source cellSource, bool wasGuessed, DecodedTable& decodedTable)
+        : source(cellSource), guessed(wasGuessed), table(decodedTable)
     {
     }
 
-    void decode(std::vector<TableRow>& rows)
+    void decode()
     {
-        for (std::size_t r = 0; r < rows.size(); ++r)
+        std::vector<TableRow>& rows = table.rows;
+        if (rows.empty())
+            return;
+        if (guessed && source == Source::ShiftJis)
+            findMixedEncodings();
+        for (std::size_t c = 0; c < rows[0].size(); ++c) {
+            const bool hadName = !rows[0][c].empty();
+            decodeCell(rows[0][c], 1, c);
+            if (hadName && rows[0][c].empty())
+                table.unreadableNames.push_back(c);
+        }
+        names = rows[0];
+        for (std::size_t r = 1; r < rows.size(); ++r)
             for (std::size_t c = 0; c < rows[r].size(); ++c)
-                decodeCell(rows[r][c], r + 1, c < rows.front().size() ? rows.front()[c] : std::string());
-        if (guessed && outsideCodePage)
-            findings.push_back({0, "", "表がシフトJISで書かれているなら、--encoding shift_jis を付けるとシフトJISとして読みます"});
+                decodeCell(rows[r][c], r + 1, c);
     }
+
+    // A character code page 932 lacks was in a cell read as UTF-8.
+    bool outsideCodePage = false;
 
 private:
-    void decodeCell(std::string& cell, std::size_t row, const std::string& column)
+    // Cells that are UTF-8 among others that can only be Shift-JIS: the
+    // fewer are named, and the table is read in the encoding of the more.
+    void findMixedEncodings()
+    {
+        std::size_t utf8 = 0, shiftJis = 0;
+        for (const TableRow& row : table.rows)
+            for (const std::string& cell : row) {
+                const CellBytes bytes = cellBytesOf(cell);
+                utf8 += bytes == CellBytes::Utf8;
+                shiftJis += bytes == CellBytes::ShiftJis;
+            }
+        if (utf8 == 0 || shiftJis == 0)
+            return;
+        minority = utf8 <= shiftJis ? CellBytes::Utf8 : CellBytes::ShiftJis;
+        source = utf8 <= shiftJis ? Source::ShiftJis : Source::Utf8;
+    }
+
+    void decodeCell(std::string& cell, std::size_t row, std::size_t column)
     {
         std::optional<std::string> converted = toShiftJis(cell, row, column);
         if (converted) {
@@ -88,16 +191,26 @@ private:
         cell = converted ? std::move(*converted) : std::string();
     }
 
-    std::optional<std::string> toShiftJis(const std::string& cell, std::size_t row, const std::string& column)
+    std::optional<std::string> toShiftJis(const std::string& cell, std::size_t row, std::size_t column)
     {
+        if (isAscii(cell))
+            return cell;
+        if (minority && cellBytesOf(cell) == *minority) {
+            const Source other = source == Source::Utf8 ? Source::ShiftJis : Source::Utf8;
+            note(row, column, std::string("このセルは ") + encodingName(other) + " で、表のほかのセルは " +
+                                  encodingName(source) + " です。表を一つの文字コードで保存し直してください");
+            return std::nullopt;
+        }
         if (source == Source::ShiftJis) {
             if (isValidShiftJis(cell))
                 return cell;
             note(row, column, "シフトJISとして読めないバイトがあります");
             return std::nullopt;
         }
-        if (isAscii(cell))
-            return cell;
+        if (source == Source::Utf16 && cell.find(kLoneSurrogate) != std::string::npos) {
+            note(row, column, "UTF-16 として読めません (対になっていないサロゲートがあります)");
+            return std::nullopt;
+        }
         const std::optional<std::u32string> codePoints = decodeUtf8(cell);
         if (!codePoints) {
             note(row, column, "UTF-8 として読めないバイトがあります");
@@ -114,15 +227,33 @@ private:
         return std::nullopt;
     }
 
-    void note(std::size_t row, const std::string& column, std::string message)
+    void note(std::size_t row, std::size_t column, std::string message)
     {
-        findings.push_back({row, column, std::move(message)});
+        if (row > 1 && column < names.size() && !names[column].empty())
+            table.findings.push_back({row, names[column], std::move(message)});
+        else
+            table.findings.push_back({row, "", std::move(message), column + 1});
     }
 
     Source source;
     bool guessed;
-    std::vector<TableFinding>& findings;
-    bool outsideCodePage = false;
+    DecodedTable& table;
+    std::optional<CellBytes> minority;
+    TableRow names;
+};
+
+// The forms that are files of other programs rather than text, by the
+// bytes they start with.
+struct Signature {
+    std::string_view start;
+    const char* message;
+};
+const Signature kNotText[] = {
+    {"PK\x03\x04", "表ではなく zip 形式のファイル (Excel や Calc のブック .xlsx、.ods など) です。"
+                   "表計算ソフトで CSV (UTF-8) として保存してから読み込んでください"},
+    {"PK\x05\x06", "表ではなく zip 形式のファイルです"},
+    {std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8),
+     "表ではなく Excel 97-2003 のブック (.xls) です。表計算ソフトで CSV (UTF-8) として保存してから読み込んでください"},
 };
 
 } // namespace
@@ -158,26 +289,47 @@ std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char s
     return encoder.finish();
 }
 
+const char* notTextReason(std::string_view bytes)
+{
+    for (const Signature& signature : kNotText)
+        if (startsWith(bytes, signature.start))
+            return signature.message;
+    return nullptr;
+}
+
 DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given)
 {
     DecodedTable table;
     bool guessed = false;
+    const std::string_view original = bytes;
     Source source = sourceOf(bytes, given, guessed);
     std::string text;
     if (source == Source::Utf16LE || source == Source::Utf16BE) {
-        const std::optional<std::u32string> codePoints = decodeUtf16(bytes, source == Source::Utf16BE);
-        if (!codePoints) {
-            table.findings.push_back({0, "", "UTF-16 として読めません"});
+        std::optional<std::string> utf8 = utf16AsUtf8(bytes, source == Source::Utf16BE);
+        if (!utf8) {
+            table.findings.push_back({0, "", "UTF-16 として読めません (バイト数が奇数です)"});
             return table;
         }
-        text = encodeUtf8(*codePoints);
-        source = Source::Utf8;
+        text = std::move(*utf8);
+        source = Source::Utf16;
         bytes = text;
     }
     ParsedTable parsed = parseTable(bytes, separator);
     if (parsed.unclosedQuoteRow)
         table.findings.push_back({*parsed.unclosedQuoteRow, "", "引用符 \" が閉じられないまま表が終わっています"});
     table.rows = std::move(parsed.rows);
-    CellDecoder(source, guessed, table.findings).decode(table.rows);
+    CellDecoder decoder(source, guessed, table);
+    decoder.decode();
+    // Only where the same bytes are Shift-JIS text could Shift-JIS be meant.
+    if (guessed && decoder.outsideCodePage && isValidShiftJis(original))
+        table.findings.push_back({0, "", "表がシフトJISで書かれているなら、--encoding shift_jis を付けるとシフトJISとして読みます"});
+    return table;
+}
+
+DecodedTable decodeUtf8Cells(std::vector<TableRow> rows)
+{
+    DecodedTable table;
+    table.rows = std::move(rows);
+    CellDecoder(Source::Utf8, false, table).decode();
     return table;
 }

@@ -4,6 +4,7 @@
 // their bytes when no mark says which.
 #pragma once
 
+#include "zibconv/RowSink.h"
 #include "zibconv/TableText.h"
 #include "zibconv/TableTypes.h"
 
@@ -17,14 +18,14 @@
 std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char separator, TableEncoding encoding);
 
 // The same a few rows at a time, so that only the file's bytes grow.
-class TableEncoder {
+class TableEncoder : public RowSink {
 public:
     TableEncoder(char separator, TableEncoding encoding);
 
     // False, and the encoder fails for good, when a text is not Shift-JIS.
-    bool append(const std::vector<TableRow>& rows);
+    bool append(const std::vector<TableRow>& rows) override;
     // The whole file's bytes; nothing when an append failed.
-    std::optional<std::string> finish();
+    std::optional<std::string> finish() override;
 
 private:
     char separator;
@@ -33,12 +34,23 @@ private:
     std::string bytes;
 };
 
+// Why bytes are no table but a file of another kind (a workbook, a zip),
+// in Shift-JIS; null for what may be a table.
+const char* notTextReason(std::string_view bytes);
+
 // The rows of a table file with their cells in Shift-JIS. `given` is the
 // encoding the user named, which overrides the detection. Every cell that
 // cannot be read, or holds a character code page 932 or a quiz file cannot
-// hold, is a finding; such a cell is read as empty.
+// hold, is a finding; such a cell is read as empty. In a table whose bytes
+// decide, cells of UTF-8 among cells of Shift-JIS are findings, the fewer
+// of the two. `unreadableNames` are the columns (from 0) whose name is such
+// a cell: the finding says all there is to say about them.
 struct DecodedTable {
     std::vector<TableRow> rows;
     std::vector<TableFinding> findings;
+    std::vector<std::size_t> unreadableNames;
 };
 DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given);
+
+// UTF-8 cells, as a workbook holds them, in Shift-JIS: findings as above.
+DecodedTable decodeUtf8Cells(std::vector<TableRow> rows);

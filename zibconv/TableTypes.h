@@ -7,11 +7,16 @@
 
 enum class TableEncoding { Utf8, ShiftJis };
 
-// What import found wrong with a table: the row as a spreadsheet numbers
-// it (the column names are row 1; 0 is the table as a whole) and the
-// column's name (empty for a whole row), and what is wrong, in Shift-JIS.
+// What import found in a table, wrong or worth a notice: the row as a
+// spreadsheet numbers it (the column names are row 1; 0 is the table as a
+// whole), the column's name (empty for a whole row, or when the name
+// itself cannot be read: then its number from 1 says which), and what is
+// found, in Shift-JIS.
 struct TableFinding {
     std::size_t row = 0;
     std::string column;
     std::string message;
+    std::size_t columnNumber = 0;
+    // A workbook's cell as the spreadsheet names it ("C12"), where known.
+    std::string cell{};
 };

@@ -14,14 +14,18 @@
 #include "xml/FileIO.h"
 #include "xml/XMLFile.h"
 #include "zibconv/CheckReport.h"
+#include "zibconv/CommandLine.h"
+#include "zibconv/Commands.h"
 #include "zibconv/ExportTable.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
 #include "zibconv/page/ExportPage.h"
+#include "zibconv/workbooks/WorkbookWriter.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -117,6 +121,73 @@ bool importTable(const std::string& tablePath, const std::string& quizPath)
     return saveProblemList(quizPath);
 }
 
+double megabytes(double bytes)
+{
+    return bytes / 1e6;
+}
+
+// export and import as the commands do them, into and from a table or a
+// workbook by the name's extension.
+bool exportByName(const std::string& quizPath, const std::string& outputPath)
+{
+    std::unique_ptr<RowSink> sink;
+    if (isWorkbookName(outputPath))
+        sink = std::make_unique<WorkbookWriter>(outputPath + ".work");
+    else
+        sink = std::make_unique<TableEncoder>(separatorFor(outputPath), TableEncoding::Utf8);
+    const std::optional<ExportedTable> table = exportQuizFile(quizPath, *sink);
+    return table && table->bytes && replaceFileContents(outputPath, *table->bytes);
+}
+
+bool importByName(const std::string& inputPath, const std::string& quizPath)
+{
+    Invocation invocation;
+    invocation.input = inputPath;
+    std::optional<TableRead> read = readTableFile(invocation);
+    if (!read || !read->findings.empty())
+        return false;
+    problemList = std::move(read->imported.problems);
+    return saveProblemList(quizPath);
+}
+
+// One step, in a process of its own: "SECONDS PEAK-BYTES", so that a
+// table's and a workbook's peaks are each their own.
+int runStep(const std::string& step, const std::string& from, const std::string& to)
+{
+    const double seconds = bestSeconds([&] { return step == "export" ? exportByName(from, to) : importByName(from, to); }, 1);
+    std::printf("%f %zu\n", seconds, peakMemoryBytes());
+    return 0;
+}
+
+// CSV and workbook side by side, each step in a process of its own.
+void compareWorkbook(int count, const std::string& path, const std::string& stem)
+{
+    struct Figures {
+        double exportSeconds, exportPeak, importSeconds, importPeak, size;
+    };
+    auto figures = [&](const std::string& extension) {
+        const std::string table = stem + extension, imported = stem + "-from" + extension + ".xml";
+        Figures f{};
+        std::sscanf(runSelf({"--step", "export", path, table}).c_str(), "%lf %lf", &f.exportSeconds, &f.exportPeak);
+        std::sscanf(runSelf({"--step", "import", table, imported}).c_str(), "%lf %lf", &f.importSeconds, &f.importPeak);
+        f.size = static_cast<double>(fileSize(table));
+        std::remove(table.c_str());
+        std::remove(imported.c_str());
+        return f;
+    };
+    const Figures csv = figures(".csv"), book = figures(".xlsx");
+    std::printf("%6d problems, each step in a process of its own: CSV %7.2f MB export %6.3f s (peak %7.1f MB) "
+                "import %6.3f s (peak %7.1f MB); XLSX %7.2f MB export %6.3f s (peak %7.1f MB) import %6.3f s "
+                "(peak %7.1f MB); XLSX/CSV time export %4.2f import %4.2f (target at most 2), peak export %4.2f "
+                "import %4.2f (target at most 1.2)\n",
+                count, megabytes(csv.size), csv.exportSeconds, megabytes(csv.exportPeak), csv.importSeconds,
+                megabytes(csv.importPeak), megabytes(book.size), book.exportSeconds, megabytes(book.exportPeak),
+                book.importSeconds, megabytes(book.importPeak), book.exportSeconds / csv.exportSeconds,
+                book.importSeconds / csv.importSeconds, book.exportPeak / csv.exportPeak,
+                book.importPeak / csv.importPeak);
+    std::fflush(stdout);
+}
+
 // What check does up to its report: the walk of the file, which gives
 // the problems and what the editor would drop; then, when asked, their
 // content review; and the text report's lines (made, not printed).
@@ -152,11 +223,6 @@ bool sameProblems(const ProblemList& a, const ProblemList& b)
         if (!sameProblem(*a[i], *b[i]))
             return false;
     return true;
-}
-
-double megabytes(double bytes)
-{
-    return bytes / 1e6;
 }
 
 void measure(int count)
@@ -223,6 +289,8 @@ void measure(int count)
         check = std::min(check, bestSeconds([&] { return checkFile(path, false, findings); }, 1));
         reviewed = std::min(reviewed, bestSeconds([&] { return checkFile(path, true, findings); }, 1));
     }
+    compareWorkbook(count, path, stem);
+
     std::printf("%6d problems, zibconv check: without the content review %6.3f s  with the review %6.3f s "
                 "(%zu findings)  with/without %4.2f (target at most 1.3)\n",
                 count, check, reviewed, findings, reviewed / check);
@@ -248,6 +316,8 @@ int main(int argc, char** argv)
         std::printf("%zu\n", peakMemoryBytes());
         return 0;
     }
+    if (argc == 5 && std::string(argv[1]) == "--step")
+        return runStep(argv[2], argv[3], argv[4]);
     if (argc == 4 && std::string(argv[1]) == "--write-set") {
         buildSet(std::atoi(argv[2]));
         return saveProblemList(argv[3]) ? 0 : 1;

@@ -10,20 +10,30 @@
 // the list's shape, and, for a table accepted without any finding, when the
 // table exported from its problems does not import again without findings
 // to the same problems, or when exporting those does not give the same
-// bytes again.
+// bytes again; and when the quiz file import writes of it loses anything
+// to check, or export of that file is not the table as Open reads it
+// (tests/zibconv/OpenedTable.h).
+#include "OpenedTable.h"
 #include "ProblemShape.h"
 
+#include "document/ProblemListFile.h"
 #include "model/ProblemFields.h"
 #include "model/ProblemList.h"
 #include "xml/ShiftJis.h"
+#include "zibconv/CheckReport.h"
+#include "zibconv/ExportTable.h"
 #include "zibconv/QuizTable.h"
 #include "zibconv/TableFile.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+
+#include <unistd.h>
 
 namespace {
 
@@ -115,6 +125,41 @@ ProblemList importWithoutFindings(std::string_view bytes, char separator)
     return std::move(imported.problems);
 }
 
+// The rows with each cell as the code Windows writes for its characters.
+std::vector<TableRow> windowsCodesOf(std::vector<TableRow> rows)
+{
+    for (TableRow& row : rows)
+        for (std::string& cell : row)
+            cell = windowsCodeOf(cell);
+    return rows;
+}
+
+// The quiz file of one run, removed when the fuzzer ends.
+struct QuizFile {
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("zib-table-fuzz-" + std::to_string(getpid()) + ".xml")).string();
+    ~QuizFile() { std::filesystem::remove(path); }
+};
+
+// Through a real file, as the command does it: check finds nothing lost,
+// and export gives the table as Open reads it.
+void requireOpenedAsNoticed(const std::vector<TableRow>& rows, const ImportedProblems& imported)
+{
+    std::set<std::size_t> noticed;
+    for (const TableFinding& notice : imported.notices)
+        noticed.insert(notice.row);
+    require(noticed == rowsOpenedOtherwise(rows));
+    static const QuizFile file;
+    problemList = imported.problems;
+    require(saveProblemList(file.path));
+    const std::optional<CheckedSet> checked = checkQuizFile(file.path);
+    require(checked && checked->losses.empty());
+    const std::optional<ExportedTable> exported = exportQuizFile(file.path, ',', TableEncoding::Utf8);
+    require(exported && exported->bytes);
+    require(decodeTable(*exported->bytes, ',', std::nullopt).rows == windowsCodesOf(tableAsOpened(rows)));
+    problemList.clear();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -125,7 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
 
     const DecodedTable table = decodeTable(bytes, separator, givenEncoding(data[0]));
-    const ImportedProblems imported = problemsFromRows(table.rows);
+    const ImportedProblems imported = problemsFromRows(table.rows, table.unreadableNames);
     for (const ProblemPtr& problem : imported.problems) {
         require(problem != nullptr);
         requireImportedShape(*problem);
@@ -137,5 +182,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ProblemList again = importWithoutFindings(exported, separator);
     require(describe(again, false) == describe(imported.problems, true));
     require(exportedBytes(again, separator) == exported);
+    requireOpenedAsNoticed(table.rows, imported);
     return 0;
 }

@@ -27,7 +27,7 @@ TEST(CommandLine, EachCommandWithItsDefaultOutput)
     const Invocation exported = *parsed({"export", "dir/SET.xml"});
     EXPECT_EQ(exported.command, Command::Export);
     EXPECT_EQ(exported.input, "dir/SET.xml");
-    EXPECT_EQ(exported.output, "dir/SET.csv");
+    EXPECT_EQ(exported.output, "dir/SET.xlsx");
     EXPECT_EQ(parsed({"import", "C:\\sets\\TABLE.tsv"})->output, "C:\\sets\\TABLE.xml");
     EXPECT_EQ(parsed({"import", "a.b/TABLE"})->output, "a.b/TABLE.xml");
     EXPECT_EQ(parsed({"export", "SET.xml", "out.txt"})->output, "out.txt");
@@ -40,8 +40,9 @@ TEST(CommandLine, EachCommandWithItsDefaultOutput)
 TEST(CommandLine, AFileAloneChoosesByItsExtension)
 {
     EXPECT_EQ(parsed({"SET.XML"})->command, Command::Export);
-    EXPECT_EQ(parsed({"SET.XML"})->output, "SET.csv");
-    for (const char* table : {"t.csv", "t.TSV", "t.txt"}) {
+    EXPECT_EQ(parsed({"SET.XML"})->output, "SET.xlsx");
+    // A workbook dropped on the program goes to import, which tells what it needs.
+    for (const char* table : {"t.csv", "t.TSV", "t.txt", "t.xlsx", "t.ods", "t.xls"}) {
         SCOPED_TRACE(table);
         EXPECT_EQ(parsed({table})->command, Command::Import);
         EXPECT_EQ(parsed({table})->output, "t.xml");

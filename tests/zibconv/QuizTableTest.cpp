@@ -17,12 +17,17 @@ const TableRow kHeader = {"kind", "level", "question", "answer", "dummy1", "dumm
                           "hint3", "hint4", "panel1", "panel2", "panel3", "panel4", "panel5", "panel6", "panel7",
                           "panel8", "panel9", "panel10", "reel1", "reel2", "reel3", "reel4", "reel5", "reel6"};
 
-std::string findingsOf(const ImportedProblems& imported)
+std::string listed(const std::vector<TableFinding>& findings)
 {
     std::string out;
-    for (const TableFinding& finding : imported.findings)
+    for (const TableFinding& finding : findings)
         out += std::to_string(finding.row) + "/" + finding.column + ":" + finding.message + "\n";
     return out;
+}
+
+std::string findingsOf(const ImportedProblems& imported)
+{
+    return listed(imported.findings);
 }
 
 // Imports rows that must be accepted and describes the problems.
@@ -113,6 +118,62 @@ TEST(QuizTable, ColumnNamesMustBeKnownOnceAndIncludeKind)
               "1/Question:知らない列名です\n1/question:列名が二度あります\n1/dummy4:知らない列名です\n"
               "1/kind:kind の列がありません\n");
     EXPECT_EQ(findingsOf(problemsFromRows({})), "0/:列名の行がありません\n");
+}
+
+// What Open drops or moves is told before anything is written: a cell of
+// only spaces, tabs and line breaks is an empty cell, and a list's blank
+// entry before a filled one is closed up by Open, once per list and row.
+TEST(QuizTable, CellsOpenReadsOtherwiseAreNotices)
+{
+    const ImportedProblems result = problemsFromRows({
+        {"kind", "level", "question", "dummy1", "dummy2", "dummy3", "panel1", "panel2", "panel3"},
+        {"yontaku", "", "\t", "x", "", "z", "", "", ""},
+        {"yontaku", "sub", "q", "  ", "\r\n", "y", "", "", ""},
+        {"panel", "", "q", "", "", "", "", "p", "p"},
+        {"yontaku", "", "q", " ", "b", "c", "", "", ""},
+        {"yontaku", "", "q", "a", "b", "", "", "", ""},
+    });
+    EXPECT_EQ(findingsOf(result), "");
+    EXPECT_EQ(listed(result.notices),
+              "2/question:空白、タブか改行だけのセルです。エディターは読み込まないため、空のセルとして読みます\n"
+              "2/dummy2:空の欄の後ろに埋まった欄があります。エディターで開くと、後ろの欄が前に詰められます\n"
+              "3/dummy1:空白、タブか改行だけのセルです。エディターは読み込まないため、空のセルとして読みます\n"
+              "3/dummy2:空白、タブか改行だけのセルです。エディターは読み込まないため、空のセルとして読みます\n"
+              "3/dummy1:空の欄の後ろに埋まった欄があります。エディターで開くと、後ろの欄が前に詰められます\n"
+              "4/panel1:空の欄の後ろに埋まった欄があります。エディターで開くと、後ろの欄が前に詰められます\n"
+              "5/dummy1:空白、タブか改行だけのセルです。エディターは読み込まないため、空のセルとして読みます\n"
+              "5/dummy1:空の欄の後ろに埋まった欄があります。エディターで開くと、後ろの欄が前に詰められます\n");
+    // The texts stay where the table has them; the quiz file holds them so.
+    EXPECT_EQ(describeProblems(result.problems),
+              "1: | |x| |z > 1:q| | | |y\n4:q| | |p|p| | | | | | | \n1:q| | |b|c\n1:q| |a|b| \n");
+}
+
+// The reader refuses a text of more than kMaxTextBytes in UTF-8, counting
+// a line break as one character: import refuses it first, with its cell.
+TEST(QuizTable, ATextOpenCannotReadIsRefusedWithItsCell)
+{
+    std::string atLimit;
+    for (int i = 0; i < 3333333; ++i)
+        atLimit += "あ"; // 3 bytes each in UTF-8: 9,999,999
+    const std::string overLimit = atLimit + "x" + "x";
+    const std::string withBreaks = atLimit + "\r\n"; // 10,000,000 as the reader counts it
+    const ImportedProblems result = problemsFromRows({
+        {"kind", "question", "answer"},
+        {"ox", atLimit + "x", withBreaks},
+        {"ox", "q", overLimit},
+        {"ox", std::string(10000001, 'a'), ""},
+    });
+    EXPECT_EQ(findingsOf(result),
+              "3/answer:テキストが長すぎます: UTF-8 で 10000001 バイトあり、エディターが読めるのは 10000000 バイトまでです\n"
+              "4/question:テキストが長すぎます: UTF-8 で 10000001 バイトあり、エディターが読めるのは 10000000 バイトまでです\n");
+}
+
+// A column whose name could not be decoded is refused by the decoding
+// alone: its cells and a missing kind column are not told again.
+TEST(QuizTable, ColumnsOfUnreadableNamesAreLeftOut)
+{
+    EXPECT_EQ(findingsOf(problemsFromRows({{"kind", "", "question"}, {"ox", "x", "q"}}, {1})), "");
+    EXPECT_EQ(findingsOf(problemsFromRows({{"", "question"}, {"ox", "q"}}, {0})), "");
 }
 
 } // namespace

@@ -25,7 +25,9 @@ std::string findingsOf(const DecodedTable& table)
 {
     std::string out;
     for (const TableFinding& finding : table.findings)
-        out += std::to_string(finding.row) + "/" + finding.column + ":" + finding.message + "\n";
+        out += std::to_string(finding.row) + "/" + finding.column +
+               (finding.columnNumber != 0 ? "#" + std::to_string(finding.columnNumber) : "") + ":" +
+               finding.message + "\n";
     return out;
 }
 
@@ -114,8 +116,78 @@ TEST(TableFile, BytesThatAreNoTextAndControlCharactersAreRefused)
     const DecodedTable shiftJis = decodeTable("kind,question\r\nox,\x81\r\nox,a\x01" "b\r\n", ',', TableEncoding::ShiftJis);
     EXPECT_EQ(findingsOf(shiftJis), "2/question:シフトJISとして読めないバイトがあります\n"
                                     "3/question:クイズファイルに書けない制御文字 U+0001 があります\n");
-    EXPECT_EQ(findingsOf(decodeTable(std::string("\xFF\xFE" "k\0\0\xD8", 6), ',', std::nullopt)), "0/:UTF-16 として読めません\n");
-    EXPECT_EQ(findingsOf(decodeTable("\xFF\xFE" "k", ',', std::nullopt)), "0/:UTF-16 として読めません\n");
+    EXPECT_EQ(findingsOf(decodeTable("\xFF\xFE" "k", ',', std::nullopt)), "0/:UTF-16 として読めません (バイト数が奇数です)\n");
+}
+
+// A surrogate without its pair names its cell, in either byte order and
+// wherever it stands; a pair is one character.
+TEST(TableFile, ALoneSurrogateInUtf16NamesItsCell)
+{
+    const std::string lone = "2/question:UTF-16 として読めません (対になっていないサロゲートがあります)\n";
+    for (const bool bigEndian : {false, true}) {
+        EXPECT_EQ(findingsOf(decodeTable(utf16(u"kind,question\r\nox,a\xD800\r\n", bigEndian), ',', std::nullopt)), lone);
+        EXPECT_EQ(findingsOf(decodeTable(utf16(u"kind,question\r\nox,\xDC00" "b\r\nox,c\r\n", bigEndian), ',', std::nullopt)),
+                  lone);
+        EXPECT_EQ(findingsOf(decodeTable(utf16(u"kind,question\r\nox,\xD83D\xDE00\r\n", bigEndian), ',', std::nullopt)),
+                  "2/question:シフトJIS (コードページ 932) にない文字 U+1F600 があります\n");
+    }
+    EXPECT_EQ(findingsOf(decodeTable(utf16(u"kind,q\xD800\r\n", false), ',', std::nullopt)),
+              "1/#2:UTF-16 として読めません (対になっていないサロゲートがあります)\n");
+}
+
+// A column name that cannot be read is named by its number, never by its
+// bytes, and its column's cells by that number too.
+TEST(TableFile, AColumnNameThatCannotBeReadIsNamedByItsNumber)
+{
+    const DecodedTable table = decodeTable(kUtf8Mark + "kind,question\xF0\x9F\x98\x80,answer\r\nox,\xF0\x9F\x98\x80,\x01\r\n", ',',
+                                           std::nullopt);
+    EXPECT_EQ(findingsOf(table), "1/#2:シフトJIS (コードページ 932) にない文字 U+1F600 があります\n"
+                                 "2/#2:シフトJIS (コードページ 932) にない文字 U+1F600 があります\n"
+                                 "2/answer:クイズファイルに書けない制御文字 U+0001 があります\n");
+    EXPECT_EQ(table.unreadableNames, std::vector<std::size_t>{1});
+    EXPECT_EQ(table.rows[0], (TableRow{"kind", "", "answer"}));
+    // "ï»¿kind": a UTF-8 byte-order mark read as a Western code page.
+    const DecodedTable marked = decodeTable("\xC3\xAF\xC2\xBB\xC2\xBFkind\r\nox\r\n", ',', TableEncoding::Utf8);
+    EXPECT_EQ(findingsOf(marked), "1/#1:シフトJIS (コードページ 932) にない文字 U+00EF があります\n");
+}
+
+// The hint to name Shift-JIS only where the same bytes are Shift-JIS text:
+// "ﾃｩ" is, an emoji's four bytes of UTF-8 are not.
+TEST(TableFile, TheShiftJisHintOnlyWhereShiftJisCouldBeMeant)
+{
+    const std::string hint = "0/:表がシフトJISで書かれているなら、--encoding shift_jis を付けるとシフトJISとして読みます\n";
+    const std::string findings = findingsOf(decodeTable("kind,question\r\nox,\xC3\xA9\r\n", ',', std::nullopt));
+    EXPECT_NE(findings.find(hint), std::string::npos) << findings;
+    const std::string emoji = findingsOf(decodeTable("kind,question\r\nox,\xF0\x9F\x98\x80\r\n", ',', std::nullopt));
+    EXPECT_EQ(emoji, "2/question:シフトJIS (コードページ 932) にない文字 U+1F600 があります\n");
+}
+
+// Cells of UTF-8 beside cells that can only be Shift-JIS: the table is
+// read in the encoding most cells have, and the others are named.
+TEST(TableFile, MixedEncodingsNameTheCellsOfTheFewerKind)
+{
+    const std::string nihonUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC", mondaiUtf8 = "\xE5\x95\x8F\xE9\xA1\x8C";
+    const DecodedTable mostlyUtf8 =
+        decodeTable("kind,question,answer\r\nox," + nihonUtf8 + "," + mondaiUtf8 + "\r\nox,a,日本\r\n", ',', std::nullopt);
+    EXPECT_EQ(findingsOf(mostlyUtf8),
+              "3/answer:このセルは シフトJIS で、表のほかのセルは UTF-8 です。表を一つの文字コードで保存し直してください\n");
+    EXPECT_EQ(mostlyUtf8.rows[1], (TableRow{"ox", "日本", "問題"}));
+    const DecodedTable mostlyShiftJis =
+        decodeTable("kind,question,answer\r\nox,日本,問題\r\nox," + nihonUtf8 + ",ｱ\r\n", ',', std::nullopt);
+    EXPECT_EQ(findingsOf(mostlyShiftJis),
+              "3/question:このセルは UTF-8 で、表のほかのセルは シフトJIS です。表を一つの文字コードで保存し直してください\n");
+    EXPECT_EQ(mostlyShiftJis.rows[2], (TableRow{"ox", "", "ｱ"}));
+}
+
+// Workbooks and other files that are no text never reach the table reader.
+TEST(TableFile, FilesOfOtherKindsAreToldByTheirFirstBytes)
+{
+    EXPECT_NE(notTextReason(std::string("PK\x03\x04\x14\0\0\0", 8)), nullptr);
+    EXPECT_NE(notTextReason("PK\x05\x06"), nullptr);
+    EXPECT_NE(notTextReason(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)), nullptr);
+    EXPECT_EQ(notTextReason("PK,kind\r\n"), nullptr);
+    EXPECT_EQ(notTextReason(kUtf8Mark + "kind"), nullptr);
+    EXPECT_EQ(notTextReason(""), nullptr);
 }
 
 TEST(TableFile, AQuoteLeftOpenIsAFindingOfItsRow)

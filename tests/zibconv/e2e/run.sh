@@ -42,14 +42,30 @@ same() {
     fi
 }
 
-# Export, in both encodings and separators, and the file-alone form.
-run 0 export set.xml
+# Export, in both encodings and separators, and by default a workbook, in
+# the file-alone form too: both programs write the same workbook, byte for
+# byte, its creation time fixed as reproducible builds fix it.
+export SOURCE_DATE_EPOCH=1700000000
+run 0 export set.xml set.csv
 same set.csv set.csv
 run 0 export set.xml set-sjis.tsv --encoding shift_jis
 same set-sjis.tsv set-sjis.tsv
+run 0 export set.xml
+same set.xlsx set.xlsx
 cp set.xml dropped.xml
 run 0 dropped.xml
-cmp -s dropped.csv set.csv || fail "a file alone is not exported like export"
+cmp -s dropped.xlsx set.xlsx || fail "a file alone is not exported like export"
+
+# The workbook imports to the editor's own save of the set, by its content
+# whatever its name, and dropped on the program alone.
+run 0 import set.xlsx set-from-xlsx.xml
+same set-from-xlsx.xml set-saved.xml
+cp set.xlsx renamed-book.csv
+run 0 import renamed-book.csv renamed-book.xml
+same renamed-book.xml set-saved.xml
+cp set.xlsx dropped-book.xlsx
+run 0 dropped-book.xlsx
+same dropped-book.xml set-saved.xml
 
 # The page: the style sheet and script of the sources, named by their
 # hashes, around the same list from both programs, byte for byte.
@@ -139,6 +155,34 @@ run 1 import refused.csv
 [ -e refused.xml ] && fail "a refused table wrote refused.xml"
 iconv -f "$encoding" -t UTF-8 stderr.bin | tr -d '\r' >refused.txt
 same refused.txt refused.txt
+
+# Import writes only what Open reads back: whitespace-only cells and list
+# gaps are notices, the written file loses nothing; a text beyond the
+# reader's limit is refused with its cell, and nothing is written.
+printf 'kind,level,question,answer,dummy1,dummy2,dummy3\r\nyontaku,main,Q,A,"\t",d2,d3\r\nyontaku,main,Q,A,x,,z\r\n' >gaps.csv
+run 0 import gaps.csv
+iconv -f "$encoding" -t UTF-8 stderr.bin | tr -d '\r' >gaps.txt
+same gaps.txt gaps.txt
+run 0 check gaps.xml
+python3 -c "open('long.csv','w').write('kind,level,question,answer\r\nox,main,'+'a'*10000001+',A\r\n')"
+run 1 import long.csv
+[ -e long.xml ] && fail "a text beyond the reader's limit was written"
+iconv -f "$encoding" -t UTF-8 stderr.bin | grep -q "^2 行目 question 列: テキストが長すぎます" ||
+    fail "a text beyond the reader's limit is not refused with its cell"
+
+# A workbook never reaches the table reader, by its name or by its bytes;
+# every message comes in the terminal's encoding, whatever the table held.
+printf 'PK\003\004\024\000\000\000\010\000' >book.xlsx
+cp book.xlsx renamed.csv
+for input in book.xlsx renamed.csv; do
+    run 2 "$input"
+    iconv -f "$encoding" -t UTF-8 stderr.bin | grep -q "zip 形式のファイル" || fail "$input is not told to be a workbook"
+    run 2 check "$input"
+done
+printf 'kind,question\360\237\230\200\r\nox,q\r\n' >emoji.csv
+run 1 import emoji.csv
+iconv -f "$encoding" -t UTF-8 stderr.bin | tr -d '\r' >emoji.txt || fail "the messages are not in the terminal's encoding"
+same emoji.txt emoji.txt
 
 # check reports what the editor would not keep, and nothing for a saved set.
 run 1 check lenient.xml

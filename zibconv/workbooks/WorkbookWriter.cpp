@@ -1,0 +1,143 @@
+#include "zibconv/workbooks/WorkbookWriter.h"
+
+#include "xml/FileIO.h"
+#include "xml/ReplaceAll.h"
+#include "xml/ShiftJisToUtf8.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+const char kSheetName[] = "quiz";
+
+// Widths in characters: a question is read whole at 60, a choice at 24.
+double widthOf(const std::string& columnName)
+{
+    if (columnName == "question")
+        return 60;
+    if (columnName.starts_with("panel") || columnName.starts_with("reel"))
+        return 10;
+    if (columnName == "kind" || columnName == "level")
+        return 10;
+    return 24;
+}
+
+// The creation time the workbook records: now, or SOURCE_DATE_EPOCH where
+// that is set, as reproducible builds have it, so that one set always
+// gives the same bytes.
+std::time_t creationTime()
+{
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
+        if (const long long seconds = std::strtoll(epoch, nullptr, 10); seconds > 0)
+            return static_cast<std::time_t>(seconds);
+    return std::time(nullptr);
+}
+
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// A workbook's strings write a character as "_xHHHH_", and a reader turns
+// every such run into its character: a text that holds one literally has
+// its underscore written as "_x005F_". libxlsxwriter escapes only the
+// control characters this way.
+std::string escapedRuns(std::string utf8)
+{
+    for (std::size_t at = utf8.find("_x"); at != std::string::npos; at = utf8.find("_x", at + 1)) {
+        if (at + 7 > utf8.size() || utf8[at + 6] != '_' ||
+            !std::all_of(utf8.begin() + static_cast<std::ptrdiff_t>(at) + 2,
+                         utf8.begin() + static_cast<std::ptrdiff_t>(at) + 6, isHexDigit))
+            continue;
+        utf8.insert(at, "_x005F");
+        at += 6;
+    }
+    return utf8;
+}
+
+} // namespace
+
+struct WorkbookParts {
+    lxw_workbook* workbook = nullptr;
+    lxw_worksheet* sheet = nullptr;
+    lxw_format* text = nullptr;
+};
+
+WorkbookWriter::WorkbookWriter(std::string workPath) : path(std::move(workPath)), parts(std::make_unique<WorkbookParts>())
+{
+    // Rows go to a temporary file beside the workbook as they come, so
+    // that a large set is never held whole.
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    parts->workbook = workbook_new_opt(path.c_str(), &options);
+    if (!parts->workbook) {
+        failed = true;
+        return;
+    }
+    lxw_doc_properties properties{};
+    properties.created = creationTime();
+    workbook_set_properties(parts->workbook, &properties);
+    parts->sheet = workbook_add_worksheet(parts->workbook, kSheetName);
+    parts->text = workbook_add_format(parts->workbook);
+    failed = !parts->sheet || !parts->text;
+    if (failed)
+        return;
+    format_set_num_format_index(parts->text, 49); // "@", text
+    format_set_text_wrap(parts->text);
+    format_set_align(parts->text, LXW_ALIGN_VERTICAL_TOP);
+    worksheet_freeze_panes(parts->sheet, 1, 0);
+}
+
+WorkbookWriter::~WorkbookWriter()
+{
+    if (parts->workbook) {
+        workbook_close(parts->workbook);
+        std::remove(path.c_str());
+    }
+}
+
+bool WorkbookWriter::append(const std::vector<TableRow>& rows)
+{
+    for (const TableRow& row : rows) {
+        if (failed)
+            return false;
+        // The column names' row sets the columns, before any cell is written.
+        if (nextRow == 0)
+            for (std::size_t c = 0; c < row.size(); ++c)
+                worksheet_set_column(parts->sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                                     widthOf(row[c]), parts->text);
+        for (std::size_t c = 0; c < row.size() && !failed; ++c) {
+            std::string utf8;
+            if (!appendShiftJisAsUtf8(replaceAll(row[c], "\r\n", "\n"), utf8)) {
+                failed = true;
+                break;
+            }
+            utf8 = escapedRuns(std::move(utf8));
+            const lxw_row_t at = static_cast<lxw_row_t>(nextRow);
+            const lxw_col_t column = static_cast<lxw_col_t>(c);
+            // An empty cell is not written: its column's format is text.
+            if (!utf8.empty())
+                failed = worksheet_write_string(parts->sheet, at, column, utf8.c_str(), parts->text) != LXW_NO_ERROR;
+        }
+        ++nextRow;
+    }
+    return !failed;
+}
+
+std::optional<std::string> WorkbookWriter::finish()
+{
+    if (!parts->workbook)
+        return std::nullopt;
+    const lxw_error closed = workbook_close(parts->workbook);
+    parts->workbook = nullptr;
+    std::optional<std::string> bytes;
+    if (!failed && closed == LXW_NO_ERROR)
+        bytes = readFileBytes(path);
+    std::remove(path.c_str());
+    return bytes;
+}
