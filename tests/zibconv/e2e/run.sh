@@ -98,7 +98,7 @@ cmp -s kept.csv set.csv && fail "--force did not replace the output"
 cp set.xml self.xml
 cp set.csv self.csv
 run 1 import self.xml --force
-run 1 export self.csv --force
+run 1 export self.csv self.csv --force
 run 1 export self.xml ./self.xml --force
 cmp -s self.xml set.xml && cmp -s self.csv set.csv || fail "an input was replaced by its own conversion"
 mkdir folder.csv
