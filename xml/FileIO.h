@@ -39,3 +39,10 @@ bool isSameFile(const std::string& first, const std::string& second);
 // and no temporary file is left behind. On success, temporaries that
 // writes of processes no longer running left in that folder are removed.
 bool replaceFileContents(const std::string& path, const std::string& bytes);
+
+// A name beside what `path` names (through links), of the temporaries' own
+// naming, for a file that a library writes by name before its bytes are
+// put in place with replaceFileContents: should the process die first,
+// a later write into that folder removes it. Nothing when `path` leads
+// nowhere a file could be written.
+std::optional<std::string> workFileBeside(const std::string& path);

@@ -145,6 +145,14 @@ bool pathExists(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0;
 }
 
+std::optional<std::string> workFileBeside(const std::string& path)
+{
+    const std::optional<std::string> name = finalName(path);
+    if (!name)
+        return std::nullopt;
+    return folderPartOf(*name) + temporaryFileName(kTemporaryPrefix, ::getpid(), kMostTemporaryAttempts - 1);
+}
+
 WriteTarget writeTargetOf(const std::string& path)
 {
     const std::optional<std::string> name = finalName(path);

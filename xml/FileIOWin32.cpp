@@ -242,6 +242,23 @@ bool pathExists(const std::string& path)
     return GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::optional<std::string> workFileBeside(const std::string& path)
+{
+    const std::optional<std::wstring> wide = widened(path);
+    if (!wide)
+        return std::nullopt;
+    const std::wstring folderPart = folderPartOf(finalName(*wide));
+    const int length = static_cast<int>(folderPart.size());
+    std::string narrow(folderPart.size() * 4, '\0');
+    const int size = length == 0 ? 0
+                                 : WideCharToMultiByte(pathCodePage, 0, folderPart.data(), length, narrow.data(),
+                                                       static_cast<int>(narrow.size()), nullptr, nullptr);
+    if (length > 0 && size <= 0)
+        return std::nullopt;
+    narrow.resize(static_cast<std::size_t>(size));
+    return narrow + temporaryFileName(kTemporaryPrefix, GetCurrentProcessId(), kMostTemporaryAttempts - 1);
+}
+
 WriteTarget writeTargetOf(const std::string& path)
 {
     const std::optional<std::wstring> wide = widened(path);

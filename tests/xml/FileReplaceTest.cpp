@@ -214,6 +214,21 @@ TEST_F(FileReplace, TemporariesOfEndedWritersGoWithTheNextWrite)
     EXPECT_EQ(folder.fileNames(), expected);
 }
 
+// A library's work file lies where the write goes, under the temporaries'
+// naming: a later write removes it once its process has ended.
+TEST_F(FileReplace, AWorkFileIsATemporaryBesideTheTarget)
+{
+    std::filesystem::create_directory(folder.path("sub"));
+    const std::optional<std::string> work = workFileBeside(folder.path("sub") + "/book.xlsx");
+    ASSERT_TRUE(work);
+    const std::filesystem::path workPath(*work);
+    EXPECT_TRUE(std::filesystem::equivalent(workPath.parent_path(), folder.path("sub")));
+    EXPECT_TRUE(temporaryFileProcess(kOwnPrefix, workPath.filename().string()));
+    writeBytes(*work, "work");
+    ASSERT_TRUE(replaceFileContents(folder.path("sub") + "/book.xlsx", "book"));
+    EXPECT_EQ(readBytes(*work), "work") << "the work file of a running process was removed";
+}
+
 TEST_F(FileReplace, AfterTwoHundredKilledWritersTheNextWriteLeavesNoTemporary)
 {
     writeBytes(target, "old");
