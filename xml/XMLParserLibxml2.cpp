@@ -52,6 +52,26 @@ std::string_view content(const xmlNode* node)
     return text;
 }
 
+// The streaming reader hands out a CDATA section's carriage returns as the
+// file has them; the whole-document parse, and every DOM, makes each line
+// end one line feed, as XML asks. No reference can stand in such a section,
+// so every carriage return in it is a line end.
+std::string withLineFeeds(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            out += text[i];
+            continue;
+        }
+        out += '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    return out;
+}
+
 // Turns libxml2's nodes into XMLNodes as the DOM names them: "#text",
 // "#cdata-section", "#comment", a processing instruction's target. Over a
 // whole document each child is freed once it is read, so that the two
@@ -82,7 +102,8 @@ public:
             if (isXmlSpaceOnly(content(child)))
                 return nullptr;
             return makeXMLNodes("#text", toShiftJis(content(child)));
-        case XML_CDATA_SECTION_NODE: return makeXMLNodes("#cdata-section", toShiftJis(content(child)));
+        case XML_CDATA_SECTION_NODE:
+            return makeXMLNodes("#cdata-section", toShiftJis(withLineFeeds(content(child))));
         case XML_COMMENT_NODE: return makeXMLNodes("#comment", toShiftJis(content(child)));
         case XML_PI_NODE: return makeXMLNodes(toShiftJis(view(child->name)), toShiftJis(content(child)));
         default: return nullptr;

@@ -142,6 +142,9 @@ TEST_F(XMLRead, ReferencesAreResolvedAndLineEndsNormalised)
     EXPECT_EQ(read("<a>x &amp; y &lt;&gt; &#x41;&#66;</a>"), "a[#text=\"x & y <> AB\"]");
     EXPECT_EQ(read("<a>1\r\n2\r3\n4</a>"), "a[#text=\"1\n2\n3\n4\"]");
     EXPECT_EQ(read("<a>1&#13;&#10;2</a>"), "a[#text=\"1\r\n2\"]");
+    // Where no reference can stand, every line end is a line feed as well.
+    EXPECT_EQ(read("<r><a><![CDATA[1\r\n2\r3\r\r4]]></a><!--5\r\n6\r7--><?p 8\r\n9\r0?></r>"),
+              "r[a[#cdata-section=\"1\n2\n3\n\n4\"],#comment=\"5\n6\n7\",p=\"8\n9\n0\"]");
 }
 
 // A reference splits a text for some parsers; the spaces beside it are
