@@ -112,17 +112,21 @@ bool WorkbookWriter::append(const std::vector<TableRow>& rows)
                 worksheet_set_column(parts->sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
                                      widthOf(row[c]), parts->text);
         for (std::size_t c = 0; c < row.size() && !failed; ++c) {
+            // An empty cell is not written: its column's format is text.
+            if (row[c].empty())
+                continue;
             std::string utf8;
-            if (!appendShiftJisAsUtf8(replaceAll(row[c], "\r\n", "\n"), utf8)) {
+            const bool converted = row[c].find('\r') == std::string::npos
+                                       ? appendShiftJisAsUtf8(row[c], utf8)
+                                       : appendShiftJisAsUtf8(replaceAll(row[c], "\r\n", "\n"), utf8);
+            if (!converted) {
                 failed = true;
                 break;
             }
             utf8 = escapedRuns(std::move(utf8));
             const lxw_row_t at = static_cast<lxw_row_t>(nextRow);
             const lxw_col_t column = static_cast<lxw_col_t>(c);
-            // An empty cell is not written: its column's format is text.
-            if (!utf8.empty())
-                failed = worksheet_write_string(parts->sheet, at, column, utf8.c_str(), parts->text) != LXW_NO_ERROR;
+            failed = worksheet_write_string(parts->sheet, at, column, utf8.c_str(), parts->text) != LXW_NO_ERROR;
         }
         ++nextRow;
     }

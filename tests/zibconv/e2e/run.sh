@@ -66,6 +66,12 @@ same renamed-book.xml set-saved.xml
 cp set.xlsx dropped-book.xlsx
 run 0 dropped-book.xlsx
 same dropped-book.xml set-saved.xml
+# A workbook Calc saved of a CSV opened without text columns: both programs
+# refuse and name the same cells.
+cp "$here/../../fuzz/workbook-seeds/calc-typed.xlsx" typed.xlsx
+run 1 import typed.xlsx
+iconv -f "$encoding" -t UTF-8 stderr.bin | tr -d '\r' >typed.txt
+same typed.txt typed.txt
 
 # The page: the style sheet and script of the sources, named by their
 # hashes, around the same list from both programs, byte for byte.

@@ -11,7 +11,7 @@ retypes, besides those Excel alone retypes (a leading "@", error values).
 
 Then back: import of each workbook Calc wrote gives exactly the quiz file
 that import of zibconv's CSV export gives (the editor's own save of the
-set), for this set, the end-to-end test's set and the planted sets; and
+set), for this set, the end-to-end test's sets and its planted ones; and
 a workbook Calc made from a CSV opened without text columns (typed numbers,
 dates, times, a boolean, a formula) imports with exactly the refusals and
 notices the reader gives such cells, named as Calc names them.
@@ -161,7 +161,11 @@ def main():
                     failures.append("%s: row %d column %d is not formatted as text" % (name, r + 1, c + 1))
                 if unescape(text) != want[c]:
                     failures.append("%s: row %d column %d is %r, not %r" % (name, r + 1, c + 1, text, want[c]))
-    failures += round_trips(zibconv, work, profile, [os.path.join(work, "retyped.xml")] + sys.argv[3:])
+    # The planted sets of the end-to-end test: every kind, with branches.
+    planted = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e", "planted.py")
+    subprocess.run([sys.executable, planted, "write", work], check=True, stdout=subprocess.DEVNULL)
+    sets = [os.path.join(work, "retyped.xml"), os.path.join(work, "planted.xml"), os.path.join(work, "clean.xml")]
+    failures += round_trips(zibconv, work, profile, sets + sys.argv[3:])
     failures += typed_cells(zibconv, work, profile)
     for failure in failures[:40]:
         print("FAIL:", failure)
