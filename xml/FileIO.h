@@ -9,7 +9,7 @@
 // Windows in the ANSI code page, as the editor's file dialogs give them,
 // unless the program says they are UTF-8 (zibconv reads its arguments as
 // UTF-16, so that no name is changed into another by a best-fit mapping).
-void usePathsInUtf8();
+void usePathsInUtf8(bool utf8 = true);
 
 // The file's bytes; nothing when it cannot be opened or read.
 std::optional<std::string> readFileBytes(const std::string& path);
@@ -40,9 +40,15 @@ bool isSameFile(const std::string& first, const std::string& second);
 // writes of processes no longer running left in that folder are removed.
 bool replaceFileContents(const std::string& path, const std::string& bytes);
 
-// A name beside what `path` names (through links), of the temporaries' own
-// naming, for a file that a library writes by name before its bytes are
-// put in place with replaceFileContents: should the process die first,
-// a later write into that folder removes it. Nothing when `path` leads
-// nowhere a file could be written.
-std::optional<std::string> workFileBeside(const std::string& path);
+// An empty work file beside what `path` names (through links), of the
+// temporaries' naming, for a library that writes by name before the bytes
+// are put in place with replaceFileContents: should the process die first,
+// a later write into that folder removes it. Two names: `path` as the
+// functions here take it, and `libraryPath` as the C library's fopen takes
+// it (on Windows in the ANSI code page: the short name where the long one
+// does not fit it). Nothing when no such file can be made.
+struct WorkFile {
+    std::string path;
+    std::string libraryPath;
+};
+std::optional<WorkFile> makeWorkFileBeside(const std::string& path);

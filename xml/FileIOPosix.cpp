@@ -135,7 +135,7 @@ void removeLeftovers(const std::string& folderPart)
 
 } // namespace
 
-void usePathsInUtf8()
+void usePathsInUtf8(bool)
 {
 }
 
@@ -145,12 +145,17 @@ bool pathExists(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0;
 }
 
-std::optional<std::string> workFileBeside(const std::string& path)
+std::optional<WorkFile> makeWorkFileBeside(const std::string& path)
 {
     const std::optional<std::string> name = finalName(path);
     if (!name)
         return std::nullopt;
-    return folderPartOf(*name) + temporaryFileName(kTemporaryPrefix, ::getpid(), kMostTemporaryAttempts - 1);
+    // The name is this process's own: what stands there is a leftover of it.
+    const std::string work = folderPartOf(*name) + temporaryFileName(kTemporaryPrefix, ::getpid(), kMostTemporaryAttempts - 1);
+    FileDescriptor file(::open(work.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!file.valid() || !file.close())
+        return std::nullopt;
+    return WorkFile{work, work};
 }
 
 WriteTarget writeTargetOf(const std::string& path)

@@ -70,6 +70,24 @@ std::optional<std::wstring> widened(const std::string& path)
     return wide;
 }
 
+// The name in `codePage`; nothing when a character does not fit it, rather
+// than another character in its place.
+std::optional<std::string> narrowed(const std::wstring& name, UINT codePage)
+{
+    if (name.empty())
+        return std::string();
+    const int length = static_cast<int>(name.size());
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL defaulted = FALSE;
+    BOOL* usedDefault = codePage == CP_UTF8 ? nullptr : &defaulted;
+    const int size = WideCharToMultiByte(codePage, flags, name.data(), length, nullptr, 0, nullptr, usedDefault);
+    if (size <= 0 || defaulted)
+        return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(codePage, flags, name.data(), length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
 // The folder part of `path` with its separator ("C:" for "C:name").
 std::wstring folderPartOf(const std::wstring& path)
 {
@@ -222,9 +240,9 @@ bool putInPlace(const std::wstring& temporary, const std::wstring& name, WriteTa
 
 } // namespace
 
-void usePathsInUtf8()
+void usePathsInUtf8(bool utf8)
 {
-    pathCodePage = CP_UTF8;
+    pathCodePage = utf8 ? CP_UTF8 : CP_ACP;
 }
 
 bool pathExists(const std::string& path)
@@ -242,21 +260,34 @@ bool pathExists(const std::string& path)
     return GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::optional<std::string> workFileBeside(const std::string& path)
+std::optional<WorkFile> makeWorkFileBeside(const std::string& path)
 {
     const std::optional<std::wstring> wide = widened(path);
     if (!wide)
         return std::nullopt;
-    const std::wstring folderPart = folderPartOf(finalName(*wide));
-    const int length = static_cast<int>(folderPart.size());
-    std::string narrow(folderPart.size() * 4, '\0');
-    const int size = length == 0 ? 0
-                                 : WideCharToMultiByte(pathCodePage, 0, folderPart.data(), length, narrow.data(),
-                                                       static_cast<int>(narrow.size()), nullptr, nullptr);
-    if (length > 0 && size <= 0)
+    const std::string name = temporaryFileName(kTemporaryPrefix, GetCurrentProcessId(), kMostTemporaryAttempts - 1);
+    const std::wstring work = folderPartOf(finalName(*wide)) + std::wstring(name.begin(), name.end());
+    {
+        FileHandle file(CreateFileW(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        if (!file.valid() || !file.close())
+            return std::nullopt;
+    }
+    std::optional<std::string> ours = narrowed(work, pathCodePage);
+    std::optional<std::string> library = narrowed(work, CP_ACP);
+    if (!library) {
+        std::wstring shortName(32768, L'\0');
+        const DWORD length = GetShortPathNameW(work.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+        if (length > 0 && length < shortName.size()) {
+            shortName.resize(length);
+            library = narrowed(shortName, CP_ACP);
+        }
+    }
+    if (!ours || !library) {
+        DeleteFileW(work.c_str());
         return std::nullopt;
-    narrow.resize(static_cast<std::size_t>(size));
-    return narrow + temporaryFileName(kTemporaryPrefix, GetCurrentProcessId(), kMostTemporaryAttempts - 1);
+    }
+    return WorkFile{*ours, *library};
 }
 
 WriteTarget writeTargetOf(const std::string& path)

@@ -215,18 +215,39 @@ TEST_F(FileReplace, TemporariesOfEndedWritersGoWithTheNextWrite)
 }
 
 // A library's work file lies where the write goes, under the temporaries'
-// naming: a later write removes it once its process has ended.
+// naming: a later write removes it only once its process has ended. Its
+// library name opens it with the C library, also in a folder whose name
+// the ANSI code page lacks.
 TEST_F(FileReplace, AWorkFileIsATemporaryBesideTheTarget)
 {
-    std::filesystem::create_directory(folder.path("sub"));
-    const std::optional<std::string> work = workFileBeside(folder.path("sub") + "/book.xlsx");
-    ASSERT_TRUE(work);
-    const std::filesystem::path workPath(*work);
-    EXPECT_TRUE(std::filesystem::equivalent(workPath.parent_path(), folder.path("sub")));
-    EXPECT_TRUE(temporaryFileProcess(kOwnPrefix, workPath.filename().string()));
-    writeBytes(*work, "work");
-    ASSERT_TRUE(replaceFileContents(folder.path("sub") + "/book.xlsx", "book"));
-    EXPECT_EQ(readBytes(*work), "work") << "the work file of a running process was removed";
+    for (const char* folderName : {"sub", "caf\xC3\xA9"}) {
+        SCOPED_TRACE(folderName);
+#ifdef _WIN32
+        struct Utf8Paths {
+            Utf8Paths() { usePathsInUtf8(true); }
+            ~Utf8Paths() { usePathsInUtf8(false); }
+        } zibconvsPaths;
+        const std::filesystem::path sub = std::filesystem::u8path(folder.path("")) / std::filesystem::u8path(folderName);
+        const std::string subPath = folder.path("") + folderName;
+#else
+        const std::filesystem::path sub = folder.path(folderName);
+        const std::string subPath = sub.string();
+#endif
+        std::filesystem::create_directory(sub);
+        const std::optional<WorkFile> work = makeWorkFileBeside(subPath + "/book.xlsx");
+        ASSERT_TRUE(work);
+        EXPECT_TRUE(temporaryFileProcess(kOwnPrefix, std::filesystem::path(work->libraryPath).filename().string()) ||
+                    work->libraryPath.find('~') != std::string::npos);
+        std::FILE* file = std::fopen(work->libraryPath.c_str(), "wb");
+        ASSERT_NE(file, nullptr) << work->libraryPath;
+        std::fputs("work", file);
+        std::fclose(file);
+        EXPECT_EQ(readFileBytes(work->path), "work");
+        ASSERT_TRUE(replaceFileContents(subPath + "/book.xlsx", "book"));
+        EXPECT_EQ(readFileBytes(work->path), "work") << "the work file of a running process was removed";
+        removeFile(work->path);
+        EXPECT_FALSE(readFileBytes(work->path));
+    }
 }
 
 TEST_F(FileReplace, AfterTwoHundredKilledWritersTheNextWriteLeavesNoTemporary)
