@@ -207,7 +207,12 @@ int runExport(const Invocation& invocation)
     std::unique_ptr<RowSink> sink;
     RetypeCounter* retyped = nullptr;
     if (isWorkbookName(invocation.output)) {
-        sink = std::make_unique<WorkbookWriter>(invocation.output + ".zibconv-work");
+        std::optional<WorkFile> work = makeWorkFileBeside(invocation.output);
+        if (!work) {
+            printLine(Stream::Error, "表を書き出せませんでした", invocation.output);
+            return kExitRefused;
+        }
+        sink = std::make_unique<WorkbookWriter>(std::move(*work));
     } else {
         auto counter = std::make_unique<RetypeCounter>(std::make_unique<TableEncoder>(
             separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8)));

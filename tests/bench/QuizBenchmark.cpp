@@ -132,7 +132,7 @@ bool exportByName(const std::string& quizPath, const std::string& outputPath)
 {
     std::unique_ptr<RowSink> sink;
     if (isWorkbookName(outputPath))
-        sink = std::make_unique<WorkbookWriter>(outputPath + ".work");
+        sink = std::make_unique<WorkbookWriter>(WorkFile{outputPath + ".work", outputPath + ".work"});
     else
         sink = std::make_unique<TableEncoder>(separatorFor(outputPath), TableEncoding::Utf8);
     const std::optional<ExportedTable> table = exportQuizFile(quizPath, *sink);

@@ -11,7 +11,7 @@ namespace {
 TEST(WorkbookWriter, WritesAZipAndRemovesItsWorkFile)
 {
     TestFolder folder;
-    WorkbookWriter writer(folder.path("work"));
+    WorkbookWriter writer({folder.path("work"), folder.path("work")});
     EXPECT_TRUE(writer.append({{"kind", "question"}, {"ox", "日本\r\n二行目"}, {"", ""}}));
     const std::optional<std::string> bytes = writer.finish();
     ASSERT_TRUE(bytes);
@@ -25,11 +25,11 @@ TEST(WorkbookWriter, ATextACellCannotHoldFailsTheWorkbook)
 {
     TestFolder folder;
     for (const std::string& text : {std::string(32768, 'a'), std::string("\x81")}) {
-        WorkbookWriter writer(folder.path("work"));
+        WorkbookWriter writer({folder.path("work"), folder.path("work")});
         EXPECT_FALSE(writer.append({{"question"}, {text}}));
         EXPECT_FALSE(writer.finish());
     }
-    WorkbookWriter writer(folder.path("work"));
+    WorkbookWriter writer({folder.path("work"), folder.path("work")});
     EXPECT_TRUE(writer.append({{"question"}, {std::string(32767, 'a')}}));
     EXPECT_TRUE(writer.finish());
     EXPECT_EQ(folder.fileNames(), std::vector<std::string>{});

@@ -3,6 +3,7 @@
 #include "xml/FileIO.h"
 #include "xml/ReplaceAll.h"
 #include "xml/ShiftJisToUtf8.h"
+#include "xml/TemporaryFile.h"
 
 #include <xlsxwriter.h>
 
@@ -68,13 +69,13 @@ struct WorkbookParts {
     lxw_format* text = nullptr;
 };
 
-WorkbookWriter::WorkbookWriter(std::string workPath) : path(std::move(workPath)), parts(std::make_unique<WorkbookParts>())
+WorkbookWriter::WorkbookWriter(WorkFile work) : file(std::move(work)), parts(std::make_unique<WorkbookParts>())
 {
     // Rows go to a temporary file beside the workbook as they come, so
     // that a large set is never held whole.
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    parts->workbook = workbook_new_opt(path.c_str(), &options);
+    parts->workbook = workbook_new_opt(file.libraryPath.c_str(), &options);
     if (!parts->workbook) {
         failed = true;
         return;
@@ -97,7 +98,7 @@ WorkbookWriter::~WorkbookWriter()
 {
     if (parts->workbook) {
         workbook_close(parts->workbook);
-        std::remove(path.c_str());
+        removeFile(file.path);
     }
 }
 
@@ -141,7 +142,7 @@ std::optional<std::string> WorkbookWriter::finish()
     parts->workbook = nullptr;
     std::optional<std::string> bytes;
     if (!failed && closed == LXW_NO_ERROR)
-        bytes = readFileBytes(path);
-    std::remove(path.c_str());
+        bytes = readFileBytes(file.path);
+    removeFile(file.path);
     return bytes;
 }

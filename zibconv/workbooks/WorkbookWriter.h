@@ -5,6 +5,7 @@
 // wrapped text so that line breaks show. Written with libxlsxwriter.
 #pragma once
 
+#include "xml/FileIO.h"
 #include "zibconv/RowSink.h"
 
 #include <memory>
@@ -14,9 +15,10 @@ struct WorkbookParts;
 
 class WorkbookWriter : public RowSink {
 public:
-    // The workbook is built in `workPath` (and temporary files beside it),
+    // The workbook is built in `work` (libxlsxwriter opens it by its
+    // library name; its own temporary files go to the system's folder) and
     // removed again by finish or the destructor.
-    explicit WorkbookWriter(std::string workPath);
+    explicit WorkbookWriter(WorkFile work);
     ~WorkbookWriter() override;
     WorkbookWriter(const WorkbookWriter&) = delete;
     WorkbookWriter& operator=(const WorkbookWriter&) = delete;
@@ -28,7 +30,7 @@ public:
     std::optional<std::string> finish() override;
 
 private:
-    std::string path;
+    WorkFile file;
     std::unique_ptr<WorkbookParts> parts;
     std::size_t nextRow = 0;
     bool failed = false;

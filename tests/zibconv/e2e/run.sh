@@ -118,6 +118,12 @@ for name in "$long" "$japanese"; do
     rm -f "$name"
 done
 ls ./~zi* >/dev/null 2>&1 && fail "a write left a temporary behind"
+# A workbook is built in a work file of the same naming: any name, any folder.
+mkdir café
+book=café/$(printf 'a%.0s' $(seq 250)).xlsx
+run 0 export set.xml "$book"
+[ -s "$book" ] || fail "a workbook with a 255-byte name in café/ was not written"
+ls café/~zi* >/dev/null 2>&1 && fail "a workbook's work file was left behind"
 # A name code page 932 lacks is neither refused nor taken for another.
 cp lenient.xml cafe.xml
 cp set.xml café.xml
