@@ -53,13 +53,20 @@ public:
     explicit Writer(const std::string& target)
     {
 #ifdef _WIN32
-        std::string command = "keep_writing.exe \"" + target + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        if (CreateProcessA(keepWritingProgram().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &startup, &process)) {
-            CloseHandle(process.hThread);
-            started = true;
+        // Wine now and then refuses a process while the last one is torn
+        // down: a few more tries.
+        for (int attempt = 0; attempt < 10 && !started; ++attempt) {
+            std::string command = "keep_writing.exe \"" + target + "\"";
+            STARTUPINFOA startup = {};
+            startup.cb = sizeof startup;
+            if (CreateProcessA(keepWritingProgram().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process)) {
+                CloseHandle(process.hThread);
+                started = true;
+            } else {
+                startError = GetLastError();
+                Sleep(100);
+            }
         }
 #else
         const std::string program = keepWritingProgram();
@@ -76,6 +83,8 @@ public:
     Writer& operator=(const Writer&) = delete;
 
     bool running() const { return started; }
+    // Why the process could not be started (0 natively: fork never fails here).
+    unsigned long error() const { return startError; }
     unsigned long id() const
     {
 #ifdef _WIN32
@@ -91,7 +100,7 @@ public:
             return;
 #ifdef _WIN32
         TerminateProcess(process.hProcess, 9);
-        WaitForSingleObject(process.hProcess, INFINITE);
+        WaitForSingleObject(process.hProcess, 10000);
         CloseHandle(process.hProcess);
 #else
         ::kill(child, SIGKILL);
@@ -102,6 +111,7 @@ public:
 
 private:
     bool started = false;
+    unsigned long startError = 0;
 #ifdef _WIN32
     PROCESS_INFORMATION process = {};
 #else
@@ -258,12 +268,13 @@ TEST_F(FileReplace, AfterTwoHundredKilledWritersTheNextWriteLeavesNoTemporary)
     int leftByKills = 0;
     for (int kill = 0; kill < 200; ++kill) {
         Writer writer(target);
-        ASSERT_TRUE(writer.running());
+        ASSERT_TRUE(writer.running()) << "kill " << kill << ": error " << writer.error();
         // Killed while it writes, or between two writes.
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (temporariesIn(folder.fileNames()).empty() && readBytes(target) == "old" &&
-               std::chrono::steady_clock::now() < giveUp)
+        const auto writing = [&] { return !temporariesIn(folder.fileNames()).empty() || readBytes(target) != "old"; };
+        while (!writing() && std::chrono::steady_clock::now() < giveUp)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(writing()) << "kill " << kill << ": the writer wrote nothing in 10 s";
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 8000));
         writer.kill();
         const std::optional<std::string> bytes = readBytes(target);
