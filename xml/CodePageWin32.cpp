@@ -2,10 +2,8 @@
 #include "xml/ShiftJis.h"
 #include "xml/WideText.h"
 
-namespace {
-
 // Strict: MB_ERR_INVALID_CHARS refuses bytes the code page does not have.
-std::optional<std::wstring> multiByteToWide(std::string_view bytes, UINT codePage)
+std::optional<std::wstring> multiByteToWide(std::string_view bytes, unsigned codePage)
 {
     if (bytes.empty())
         return std::wstring();
@@ -17,6 +15,25 @@ std::optional<std::wstring> multiByteToWide(std::string_view bytes, UINT codePag
     wide.resize(static_cast<std::size_t>(written));
     return wide;
 }
+
+std::optional<std::string> wideToMultiByte(std::wstring_view text, unsigned codePage)
+{
+    if (text.empty())
+        return std::string();
+    const int length = static_cast<int>(text.size());
+    // UTF-8 holds every character and takes neither flag nor question.
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL defaulted = FALSE;
+    BOOL* usedDefault = codePage == CP_UTF8 ? nullptr : &defaulted;
+    const int size = WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, usedDefault);
+    if (size <= 0 || defaulted)
+        return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(codePage, flags, text.data(), length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+namespace {
 
 std::optional<std::wstring> utf16ToWide(std::string_view bytes, bool bigEndian)
 {

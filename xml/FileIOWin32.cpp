@@ -1,5 +1,6 @@
 #include "xml/FileIO.h"
 #include "xml/TemporaryFile.h"
+#include "xml/WideText.h"
 
 #include <windows.h>
 
@@ -61,31 +62,7 @@ std::optional<std::wstring> widened(const std::string& path)
 {
     if (path.empty())
         return std::nullopt;
-    const int size = static_cast<int>(path.size());
-    const int length = MultiByteToWideChar(pathCodePage, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
-    if (length <= 0)
-        return std::nullopt;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(pathCodePage, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
-    return wide;
-}
-
-// The name in `codePage`; nothing when a character does not fit it, rather
-// than another character in its place.
-std::optional<std::string> narrowed(const std::wstring& name, UINT codePage)
-{
-    if (name.empty())
-        return std::string();
-    const int length = static_cast<int>(name.size());
-    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL defaulted = FALSE;
-    BOOL* usedDefault = codePage == CP_UTF8 ? nullptr : &defaulted;
-    const int size = WideCharToMultiByte(codePage, flags, name.data(), length, nullptr, 0, nullptr, usedDefault);
-    if (size <= 0 || defaulted)
-        return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(codePage, flags, name.data(), length, bytes.data(), size, nullptr, nullptr);
-    return bytes;
+    return multiByteToWide(path, pathCodePage);
 }
 
 // The folder part of `path` with its separator ("C:" for "C:name").
@@ -273,14 +250,14 @@ std::optional<WorkFile> makeWorkFileBeside(const std::string& path)
         if (!file.valid() || !file.close())
             return std::nullopt;
     }
-    std::optional<std::string> ours = narrowed(work, pathCodePage);
-    std::optional<std::string> library = narrowed(work, CP_ACP);
+    std::optional<std::string> ours = wideToMultiByte(work, pathCodePage);
+    std::optional<std::string> library = wideToMultiByte(work, CP_ACP);
     if (!library) {
         std::wstring shortName(32768, L'\0');
         const DWORD length = GetShortPathNameW(work.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
         if (length > 0 && length < shortName.size()) {
             shortName.resize(length);
-            library = narrowed(shortName, CP_ACP);
+            library = wideToMultiByte(shortName, CP_ACP);
         }
     }
     if (!ours || !library) {
