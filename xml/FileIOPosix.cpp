@@ -187,6 +187,11 @@ std::optional<std::string> readFileBytes(const std::string& path)
     if (!file.valid())
         return std::nullopt;
     std::string bytes;
+    // Room for all of a file at once: grown by doubling, the bytes of a
+    // large set would take up to twice their size.
+    struct stat status;
+    if (::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode))
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(file.get(), buffer, sizeof buffer);

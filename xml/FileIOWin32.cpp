@@ -303,6 +303,11 @@ std::optional<std::string> readFileBytes(const std::string& path)
     if (!file.valid())
         return std::nullopt;
     std::string bytes;
+    // Room for all of a file at once: grown by doubling, the bytes of a
+    // large set would take up to twice their size.
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
+        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
     char buffer[65536];
     for (;;) {
         DWORD got = 0;

@@ -3,6 +3,7 @@
 #include "xml/ShiftJis.h"
 #include "xml/Unicode.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -18,9 +19,16 @@ struct Character {
 };
 
 // Indexed by the single byte, or by lead byte * 256 + trail byte.
-const Character& characterOf(std::string_view bytes, std::size_t index)
+using CharacterTable = std::array<Character, 0x10000>;
+
+CharacterTable& characterTable()
 {
-    thread_local std::array<Character, 0x10000> table;
+    thread_local CharacterTable table;
+    return table;
+}
+
+const Character& characterOf(CharacterTable& table, std::string_view bytes, std::size_t index)
+{
     Character& character = table[index];
     if (character.length != Character::kUnknown)
         return character;
@@ -41,6 +49,7 @@ const Character& characterOf(std::string_view bytes, std::size_t index)
 template <class Ascii, class Other>
 bool walkCharacters(std::string_view shiftJis, Ascii ascii, Other other)
 {
+    CharacterTable& table = characterTable();
     std::size_t i = 0;
     while (i < shiftJis.size()) {
         // Runs of ASCII, the bulk of markup, are taken whole.
@@ -57,7 +66,7 @@ bool walkCharacters(std::string_view shiftJis, Ascii ascii, Other other)
             return false;
         const std::size_t index =
             length == 1 ? lead : static_cast<std::size_t>(lead) << 8 | static_cast<unsigned char>(shiftJis[i + 1]);
-        const Character& character = characterOf(shiftJis.substr(i, length), index);
+        const Character& character = characterOf(table, shiftJis.substr(i, length), index);
         if (character.length == Character::kNoCharacter)
             return false;
         other(character);
@@ -70,9 +79,28 @@ bool walkCharacters(std::string_view shiftJis, Ascii ascii, Other other)
 
 bool appendShiftJisAsUtf8(std::string_view shiftJis, std::string& out)
 {
-    return walkCharacters(
-        shiftJis, [&out](std::string_view run) { out += run; },
-        [&out](const Character& character) { out.append(character.bytes, character.length); });
+    // Characters are gathered here and appended a batch at a time: one call
+    // for each character costs more than its conversion.
+    char batch[1024];
+    std::size_t filled = 0;
+    const auto flush = [&] {
+        out.append(batch, filled);
+        filled = 0;
+    };
+    const bool read = walkCharacters(
+        shiftJis,
+        [&](std::string_view run) {
+            flush();
+            out += run;
+        },
+        [&](const Character& character) {
+            if (filled + sizeof character.bytes > sizeof batch)
+                flush();
+            std::copy_n(character.bytes, sizeof character.bytes, batch + filled);
+            filled += character.length;
+        });
+    flush();
+    return read;
 }
 
 bool appendShiftJisAsCodePoints(std::string_view shiftJis, std::u32string& out)

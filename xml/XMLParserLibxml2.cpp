@@ -11,6 +11,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlreader.h>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <memory>
@@ -72,6 +73,21 @@ std::string withLineFeeds(std::string_view text)
     return out;
 }
 
+// A character's code of one or two bytes; kLong for any other
+// conversion (a character outside the plane, or one taken as several).
+struct ShortCode {
+    enum : unsigned char { kUnknown = 0, kLong = 3 };
+    unsigned char length = kLong;
+    char bytes[2] = {};
+};
+
+// Each character's code depends on nothing else: kept for the thread's life.
+std::vector<ShortCode>& shortCodes()
+{
+    thread_local std::vector<ShortCode> codes(0x10000, ShortCode{ShortCode::kUnknown});
+    return codes;
+}
+
 // Turns libxml2's nodes into XMLNodes as the DOM names them: "#text",
 // "#cdata-section", "#comment", a processing instruction's target. Over a
 // whole document each child is freed once it is read, so that the two
@@ -113,20 +129,27 @@ public:
 private:
     Iconv utf8ToShiftJis{"CP932", "UTF-8"};
     bool freeAsRead;
+    std::vector<ShortCode>& codes = shortCodes();
+    std::string scratch;
 
     // In the forms both platforms take, so that the same file gives the
     // same texts on both. Each character is converted once and remembered:
     // a large set has a million texts of a few thousand characters.
     std::string toShiftJis(std::string_view utf8)
     {
+        // No character of the Basic Multilingual Plane takes more bytes in
+        // code page 932 than in UTF-8; any other takes the long way. The
+        // text is made in `scratch` and copied out at its exact size.
+        if (scratch.size() < utf8.size())
+            scratch.resize(utf8.size());
+        char* next = scratch.data();
         std::string out;
-        out.reserve(utf8.size());
         std::size_t i = 0;
         while (i < utf8.size()) {
             const std::size_t start = i;
             while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) < 0x80)
                 ++i;
-            out.append(utf8, start, i - start);
+            next = std::copy(utf8.data() + start, utf8.data() + i, next);
             if (i == utf8.size())
                 break;
             const std::size_t characterStart = i;
@@ -134,18 +157,31 @@ private:
             if (!c) // libxml2 hands out UTF-8 only; this is what it was before
                 return converted(utf8);
             const std::string_view character = utf8.substr(characterStart, i - characterStart);
-            if (*c > 0xFFFF) {
+            const ShortCode code = *c <= 0xFFFF ? shortCodeOf(*c, character) : ShortCode{};
+            if (code.length == ShortCode::kLong) {
+                out.append(scratch.data(), next);
                 out += converted(character);
+                next = scratch.data();
                 continue;
             }
-            // Each character's code depends on nothing else: kept for the thread's life.
-            thread_local std::vector<std::string> shiftJisCodes(0x10000);
-            std::string& code = shiftJisCodes[*c];
-            if (code.empty())
-                code = converted(character);
-            out += code;
+            next = std::copy_n(code.bytes, code.length, next);
         }
+        out.append(scratch.data(), next);
         return out;
+    }
+
+    ShortCode shortCodeOf(char32_t c, std::string_view character)
+    {
+        ShortCode& code = codes[c];
+        if (code.length == ShortCode::kUnknown) {
+            const std::string bytes = converted(character);
+            code.length = ShortCode::kLong;
+            if (bytes.size() <= 2 && bytes.size() <= character.size()) {
+                code.length = static_cast<unsigned char>(bytes.size());
+                bytes.copy(code.bytes, bytes.size());
+            }
+        }
+        return code;
     }
 
     // One character, or what is not one, as the lossy conversion takes it.

@@ -265,13 +265,12 @@ TableEncoder::TableEncoder(char tableSeparator, TableEncoding tableEncoding)
 
 bool TableEncoder::append(const std::vector<TableRow>& rows)
 {
-    std::string text = writeTable(rows, separator);
-    if (encoding == TableEncoding::ShiftJis || isAscii(text)) {
-        bytes += text;
-        return !failed;
-    }
-    if (!appendShiftJisAsUtf8(text, bytes))
-        failed = true;
+    writeRows(rows, separator, [this](std::string_view piece) {
+        if (encoding == TableEncoding::ShiftJis)
+            bytes += piece;
+        else if (!appendShiftJisAsUtf8(piece, bytes))
+            failed = true;
+    });
     return !failed;
 }
 

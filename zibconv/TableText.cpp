@@ -92,26 +92,6 @@ private:
     std::size_t pos = 0;
 };
 
-bool needsQuotes(const std::string& cell, char separator)
-{
-    return cell.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string::npos;
-}
-
-void appendCell(std::string& out, const std::string& cell, char separator)
-{
-    if (!needsQuotes(cell, separator)) {
-        out += cell;
-        return;
-    }
-    out += '"';
-    for (char c : cell) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 } // namespace
 
 ParsedTable parseTable(std::string_view text, char separator)
@@ -119,16 +99,17 @@ ParsedTable parseTable(std::string_view text, char separator)
     return TableParser(text, separator).parse();
 }
 
+bool needsQuotes(std::string_view cell, char separator)
+{
+    for (char c : cell)
+        if (c == separator || c == '"' || c == '\r' || c == '\n')
+            return true;
+    return false;
+}
+
 std::string writeTable(const std::vector<TableRow>& rows, char separator)
 {
     std::string out;
-    for (const TableRow& row : rows) {
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (i > 0)
-                out += separator;
-            appendCell(out, row[i], separator);
-        }
-        out += "\r\n";
-    }
+    writeRows(rows, separator, [&out](std::string_view piece) { out += piece; });
     return out;
 }

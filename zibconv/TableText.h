@@ -29,3 +29,34 @@ ParsedTable parseTable(std::string_view text, char separator);
 // A cell is quoted when and only when it holds the separator, a quote, CR
 // or LF; every row, the last one too, ends with CR LF.
 std::string writeTable(const std::vector<TableRow>& rows, char separator);
+
+bool needsQuotes(std::string_view cell, char separator);
+
+// The same text in pieces, each handed to `append` (cell texts whole or
+// between quotes), so that an encoder converts them on the way.
+template <class Append>
+void writeRows(const std::vector<TableRow>& rows, char separator, Append append)
+{
+    const std::string_view separatorText(&separator, 1);
+    for (const TableRow& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i > 0)
+                append(separatorText);
+            const std::string_view cell = row[i];
+            if (!needsQuotes(cell, separator)) {
+                append(cell);
+                continue;
+            }
+            append("\"");
+            std::size_t start = 0;
+            for (std::size_t quote = cell.find('"'); quote != std::string_view::npos; quote = cell.find('"', start)) {
+                append(cell.substr(start, quote + 1 - start));
+                append("\"");
+                start = quote + 1;
+            }
+            append(cell.substr(start));
+            append("\"");
+        }
+        append("\r\n");
+    }
+}

@@ -193,6 +193,10 @@ TEST_F(XMLRead, CharactersBecomeTheCodesBothPlatformsWrite)
               "a[#text=\"\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C\"]");
     EXPECT_EQ(read(utf8 + "<a>\xC2\xA5\xE2\x80\xBE\xC3\xA9\xF0\x9F\x98\x80&#x80;&#xF8F0;</a>"), "a[#text=\"??????\"]");
     EXPECT_EQ(read(std::string(kDeclaration) + "<a>\xED\x40\x87\x90</a>"), "a[#text=\"\xFA\x5C\x81\xE0\"]");
+    // Characters taken the long way between others, and at the ends.
+    EXPECT_EQ(read(utf8 + "<a><b>\xF0\x9F\x98\x80x\xE6\x97\xA5\xF0\x9F\x98\x80\xF0\x9F\x98\x80yz\xE3\x81\x82</b>"
+                          "<b>\xE6\x97\xA5\xF0\x9F\x98\x80</b></a>"),
+              "a[b[#text=\"?x日??yzあ\"],b[#text=\"日?\"]]");
 }
 
 TEST_F(XMLRead, OtherEncodingsAreDecodedByTheirMarkOrDeclaration)
