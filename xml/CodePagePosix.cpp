@@ -56,6 +56,8 @@ std::optional<std::string> Iconv::convert(std::string_view input)
         outLeft = output.size() - used;
     }
     output.resize(output.size() - outLeft);
+    // Kept at its size: a table's cells are converted one by one and held.
+    output.shrink_to_fit();
     return output;
 }
 

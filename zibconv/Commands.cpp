@@ -122,13 +122,14 @@ std::optional<TableRead> readTableFile(const Invocation& invocation)
         bytes.reset();
     }
     std::vector<TableFinding> bookNotices = std::move(read.imported.notices);
-    read.imported = problemsFromRows(table.rows, table.unreadableNames);
+    const TableRow names = table.rows.empty() ? TableRow() : table.rows.front();
+    read.imported = problemsFromRows(std::move(table.rows), table.unreadableNames);
     read.imported.notices.insert(read.imported.notices.begin(), bookNotices.begin(), bookNotices.end());
     read.findings = std::move(table.findings);
     read.findings.insert(read.findings.end(), read.imported.findings.begin(), read.imported.findings.end());
-    if (isWorkbook && !table.rows.empty()) {
-        nameCells(read.findings, table.rows.front());
-        nameCells(read.imported.notices, table.rows.front());
+    if (isWorkbook && !names.empty()) {
+        nameCells(read.findings, names);
+        nameCells(read.imported.notices, names);
     }
     return read;
 }

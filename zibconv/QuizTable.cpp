@@ -316,7 +316,7 @@ std::vector<TableRow> problemRows(const ProblemList& problems)
     return rows;
 }
 
-ImportedProblems problemsFromRows(const std::vector<TableRow>& rows, const std::vector<std::size_t>& unreadableNames)
+ImportedProblems problemsFromRows(std::vector<TableRow> rows, const std::vector<std::size_t>& unreadableNames)
 {
     ImportedProblems imported;
     if (rows.empty()) {
@@ -327,9 +327,13 @@ ImportedProblems problemsFromRows(const std::vector<TableRow>& rows, const std::
     if (!header.kind)
         return imported;
     RowReader reader(header, imported.findings, imported.notices);
-    for (std::size_t i = 1; i < rows.size(); ++i)
+    for (std::size_t i = 1; i < rows.size(); ++i) {
         if (!isEmptyRow(rows[i]))
             reader.read(rows[i], i + 1);
+        // Let go once read, so that a large table and its problems are
+        // not held whole side by side.
+        TableRow().swap(rows[i]);
+    }
     imported.problems = std::move(reader.problems);
     return imported;
 }

@@ -34,5 +34,5 @@ struct ImportedProblems {
     std::vector<TableFinding> findings;
     std::vector<TableFinding> notices;
 };
-ImportedProblems problemsFromRows(const std::vector<TableRow>& rows,
-                                  const std::vector<std::size_t>& unreadableNames = {});
+// Each row is let go once read.
+ImportedProblems problemsFromRows(std::vector<TableRow> rows, const std::vector<std::size_t>& unreadableNames = {});

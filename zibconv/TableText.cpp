@@ -11,6 +11,9 @@ public:
         ParsedTable table;
         while (pos < text.size()) {
             TableRow row;
+            // Rows are as wide as the first, mostly: room for that many
+            // cells at once, where doubling would leave a third unused.
+            row.reserve(table.rows.empty() ? 0 : table.rows.front().size());
             const bool closed = readRow(row);
             if (!closed) {
                 table.unclosedQuoteRow = table.rows.size() + 1;
