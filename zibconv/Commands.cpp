@@ -100,7 +100,7 @@ std::optional<TableRead> readTableFile(const Invocation& invocation)
         return std::nullopt;
     }
     TableRead read;
-    DecodedTable table;
+    std::unique_ptr<DecodedRows> rows;
     const bool isWorkbook = bytes->starts_with("PK\x03\x04");
     if (isWorkbook) {
         // Told by its content, whatever its name: a zip holding a workbook.
@@ -110,26 +110,26 @@ std::optional<TableRead> readTableFile(const Invocation& invocation)
             printLine(Stream::Error, notTextReason("PK\x03\x04"), invocation.input);
             return std::nullopt;
         }
-        table = decodeUtf8Cells(std::move(book.rows));
-        table.findings.insert(table.findings.begin(), book.findings.begin(), book.findings.end());
+        rows = std::make_unique<DecodedRows>(std::move(book.rows));
+        read.findings = std::move(book.findings);
         read.imported.notices = std::move(book.notices);
     } else {
         if (const char* reason = notTextReason(*bytes)) {
             printLine(Stream::Error, reason, invocation.input);
             return std::nullopt;
         }
-        table = decodeTable(*bytes, separatorFor(invocation.input), invocation.encoding);
-        bytes.reset();
+        rows = std::make_unique<DecodedRows>(*bytes, separatorFor(invocation.input), invocation.encoding);
     }
+    // Row by row: the table's rows are never held whole beside the problems.
     std::vector<TableFinding> bookNotices = std::move(read.imported.notices);
-    const TableRow names = table.rows.empty() ? TableRow() : table.rows.front();
-    read.imported = problemsFromRows(std::move(table.rows), table.unreadableNames);
+    read.imported = problemsFromRows(*rows);
     read.imported.notices.insert(read.imported.notices.begin(), bookNotices.begin(), bookNotices.end());
-    read.findings = std::move(table.findings);
+    std::vector<TableFinding> decoding = rows->takeFindings();
+    read.findings.insert(read.findings.end(), decoding.begin(), decoding.end());
     read.findings.insert(read.findings.end(), read.imported.findings.begin(), read.imported.findings.end());
-    if (isWorkbook && !names.empty()) {
-        nameCells(read.findings, names);
-        nameCells(read.imported.notices, names);
+    if (isWorkbook) {
+        nameCells(read.findings, read.imported.names);
+        nameCells(read.imported.notices, read.imported.names);
     }
     return read;
 }

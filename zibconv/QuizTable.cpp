@@ -316,24 +316,33 @@ std::vector<TableRow> problemRows(const ProblemList& problems)
     return rows;
 }
 
-ImportedProblems problemsFromRows(std::vector<TableRow> rows, const std::vector<std::size_t>& unreadableNames)
+ImportedProblems problemsFromRows(TableRowSource& rows)
 {
     ImportedProblems imported;
-    if (rows.empty()) {
+    if (!rows.next(imported.names)) {
         imported.findings.push_back({0, "", "列名の行がありません"});
         return imported;
     }
-    const Header header = readHeader(rows.front(), unreadableNames, imported.findings);
-    if (!header.kind)
+    const Header header = readHeader(imported.names, rows.unreadableNames(), imported.findings);
+    if (!header.kind) {
+        // Read to the end all the same: what the rows hold is told too.
+        for (TableRow rest; rows.next(rest);) {
+        }
         return imported;
+    }
     RowReader reader(header, imported.findings, imported.notices);
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        if (!isEmptyRow(rows[i]))
-            reader.read(rows[i], i + 1);
-        // Let go once read, so that a large table and its problems are
-        // not held whole side by side.
-        TableRow().swap(rows[i]);
+    std::size_t number = 1;
+    for (TableRow row; rows.next(row);) {
+        ++number;
+        if (!isEmptyRow(row))
+            reader.read(row, number);
     }
     imported.problems = std::move(reader.problems);
     return imported;
+}
+
+ImportedProblems problemsFromRows(std::vector<TableRow> rows, const std::vector<std::size_t>& unreadableNames)
+{
+    HeldRows held(std::move(rows), unreadableNames);
+    return problemsFromRows(held);
 }

@@ -30,9 +30,11 @@ std::vector<TableRow> rowsOfProblem(const ProblemBase& problem);
 // only spaces, tabs and line breaks, which Open drops, is taken as an
 // empty cell; an empty entry of a list before a filled one is closed up.
 struct ImportedProblems {
+    TableRow names; // the first row, as read
     ProblemList problems;
     std::vector<TableFinding> findings;
     std::vector<TableFinding> notices;
 };
-// Each row is let go once read.
 ImportedProblems problemsFromRows(std::vector<TableRow> rows, const std::vector<std::size_t>& unreadableNames = {});
+// The same with the rows given one at a time, so that only one is held.
+ImportedProblems problemsFromRows(TableRowSource& rows);

@@ -134,51 +134,49 @@ const char* encodingName(Source source)
 // name itself cannot be read; the names are decoded first.
 class CellDecoder {
 public:
-    CellDecoder(Source cellSource, bool wasGuessed, DecodedTable& decodedTable)
-        : source(cellSource), guessed(wasGuessed), table(decodedTable)
-    {
-    }
+    CellDecoder(Source cellSource, bool wasGuessed) : source(cellSource), guessed(wasGuessed) {}
 
-    void decode()
+    // Row `number` (from 1, the column names' row first), in place.
+    void decodeRow(TableRow& row, std::size_t number)
     {
-        std::vector<TableRow>& rows = table.rows;
-        if (rows.empty())
-            return;
-        if (guessed && source == Source::ShiftJis)
-            findMixedEncodings();
-        for (std::size_t c = 0; c < rows[0].size(); ++c) {
-            const bool hadName = !rows[0][c].empty();
-            decodeCell(rows[0][c], 1, c);
-            if (hadName && rows[0][c].empty())
-                table.unreadableNames.push_back(c);
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const bool hadName = number == 1 && !row[c].empty();
+            decodeCell(row[c], number, c);
+            if (hadName && row[c].empty())
+                unreadableNames.push_back(c);
         }
-        names = rows[0];
-        for (std::size_t r = 1; r < rows.size(); ++r)
-            for (std::size_t c = 0; c < rows[r].size(); ++c)
-                decodeCell(rows[r][c], r + 1, c);
+        if (number == 1)
+            names = row;
     }
 
+    // Cells that are UTF-8 among others that can only be Shift-JIS: the
+    // fewer are named, and the table is read in the encoding of the more.
+    // Every row is counted before the first is decoded.
+    void countEncodings(const TableRow& row)
+    {
+        for (const std::string& cell : row) {
+            const CellBytes bytes = cellBytesOf(cell);
+            utf8Cells += bytes == CellBytes::Utf8;
+            shiftJisCells += bytes == CellBytes::ShiftJis;
+        }
+    }
+
+    void settleEncodings()
+    {
+        if (utf8Cells == 0 || shiftJisCells == 0)
+            return;
+        minority = utf8Cells <= shiftJisCells ? CellBytes::Utf8 : CellBytes::ShiftJis;
+        source = utf8Cells <= shiftJisCells ? Source::ShiftJis : Source::Utf8;
+    }
+
+    bool mayBeMixed() const { return guessed && source == Source::ShiftJis; }
+
+    std::vector<TableFinding> findings;
+    std::vector<std::size_t> unreadableNames;
     // A character code page 932 lacks was in a cell read as UTF-8.
     bool outsideCodePage = false;
 
 private:
-    // Cells that are UTF-8 among others that can only be Shift-JIS: the
-    // fewer are named, and the table is read in the encoding of the more.
-    void findMixedEncodings()
-    {
-        std::size_t utf8 = 0, shiftJis = 0;
-        for (const TableRow& row : table.rows)
-            for (const std::string& cell : row) {
-                const CellBytes bytes = cellBytesOf(cell);
-                utf8 += bytes == CellBytes::Utf8;
-                shiftJis += bytes == CellBytes::ShiftJis;
-            }
-        if (utf8 == 0 || shiftJis == 0)
-            return;
-        minority = utf8 <= shiftJis ? CellBytes::Utf8 : CellBytes::ShiftJis;
-        source = utf8 <= shiftJis ? Source::ShiftJis : Source::Utf8;
-    }
-
     void decodeCell(std::string& cell, std::size_t row, std::size_t column)
     {
         std::optional<std::string> converted = toShiftJis(cell, row, column);
@@ -230,14 +228,15 @@ private:
     void note(std::size_t row, std::size_t column, std::string message)
     {
         if (row > 1 && column < names.size() && !names[column].empty())
-            table.findings.push_back({row, names[column], std::move(message)});
+            findings.push_back({row, names[column], std::move(message)});
         else
-            table.findings.push_back({row, "", std::move(message), column + 1});
+            findings.push_back({row, "", std::move(message), column + 1});
     }
 
     Source source;
     bool guessed;
-    DecodedTable& table;
+    std::size_t utf8Cells = 0;
+    std::size_t shiftJisCells = 0;
     std::optional<CellBytes> minority;
     TableRow names;
 };
@@ -296,39 +295,126 @@ const char* notTextReason(std::string_view bytes)
     return nullptr;
 }
 
-DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given)
+// Rows come from the table's text, parsed as they are asked for, or from a
+// workbook's rows; `original` are the file's bytes, for the closing hint.
+class DecodedRows::Reader {
+public:
+    Reader(std::string_view bytes, char separator, std::optional<TableEncoding> given) : original(bytes)
+    {
+        bool guessed = false;
+        Source source = sourceOf(bytes, given, guessed);
+        if (source == Source::Utf16LE || source == Source::Utf16BE) {
+            std::optional<std::string> utf8 = utf16AsUtf8(bytes, source == Source::Utf16BE);
+            if (!utf8) {
+                decoder.findings.push_back({0, "", "UTF-16 として読めません (バイト数が奇数です)"});
+                return;
+            }
+            text = std::move(*utf8);
+            source = Source::Utf16;
+            bytes = text;
+        }
+        decoder = CellDecoder(source, guessed);
+        hintShiftJis = guessed;
+        if (decoder.mayBeMixed()) {
+            TableRowParser counting(bytes, separator);
+            for (TableRow row; counting.next(row);)
+                decoder.countEncodings(row);
+            decoder.settleEncodings();
+        }
+        parser.emplace(bytes, separator);
+    }
+
+    explicit Reader(std::vector<TableRow> utf8Rows) : held(std::move(utf8Rows)) {}
+
+    bool next(TableRow& row)
+    {
+        if (!take(row)) {
+            finish();
+            return false;
+        }
+        decoder.decodeRow(row, ++number);
+        return true;
+    }
+
+    CellDecoder decoder{Source::Utf8, false};
+
+private:
+    bool take(TableRow& row)
+    {
+        if (parser)
+            return parser->next(row);
+        return held.next(row);
+    }
+
+    void finish()
+    {
+        if (finished)
+            return;
+        finished = true;
+        std::vector<TableFinding>& findings = decoder.findings;
+        if (parser && parser->unclosedQuoteRow())
+            findings.insert(findings.begin(),
+                            {*parser->unclosedQuoteRow(), "", "引用符 \" が閉じられないまま表が終わっています"});
+        // Only where the same bytes are Shift-JIS text could Shift-JIS be meant.
+        if (hintShiftJis && decoder.outsideCodePage && isValidShiftJis(original))
+            findings.push_back({0, "", "表がシフトJISで書かれているなら、--encoding shift_jis を付けるとシフトJISとして読みます"});
+    }
+
+    std::string_view original;
+    std::string text; // a UTF-16 table's, as UTF-8
+    std::optional<TableRowParser> parser;
+    HeldRows held{{}};
+    std::size_t number = 0;
+    bool hintShiftJis = false;
+    bool finished = false;
+};
+
+DecodedRows::DecodedRows(std::string_view bytes, char separator, std::optional<TableEncoding> given)
+    : reader(std::make_unique<Reader>(bytes, separator, given))
+{
+}
+
+DecodedRows::DecodedRows(std::vector<TableRow> utf8Rows) : reader(std::make_unique<Reader>(std::move(utf8Rows))) {}
+
+DecodedRows::~DecodedRows() = default;
+
+bool DecodedRows::next(TableRow& row)
+{
+    return reader->next(row);
+}
+
+const std::vector<std::size_t>& DecodedRows::unreadableNames() const
+{
+    return reader->decoder.unreadableNames;
+}
+
+std::vector<TableFinding> DecodedRows::takeFindings()
+{
+    return std::move(reader->decoder.findings);
+}
+
+namespace {
+
+DecodedTable decodedWhole(DecodedRows& rows)
 {
     DecodedTable table;
-    bool guessed = false;
-    const std::string_view original = bytes;
-    Source source = sourceOf(bytes, given, guessed);
-    std::string text;
-    if (source == Source::Utf16LE || source == Source::Utf16BE) {
-        std::optional<std::string> utf8 = utf16AsUtf8(bytes, source == Source::Utf16BE);
-        if (!utf8) {
-            table.findings.push_back({0, "", "UTF-16 として読めません (バイト数が奇数です)"});
-            return table;
-        }
-        text = std::move(*utf8);
-        source = Source::Utf16;
-        bytes = text;
-    }
-    ParsedTable parsed = parseTable(bytes, separator);
-    if (parsed.unclosedQuoteRow)
-        table.findings.push_back({*parsed.unclosedQuoteRow, "", "引用符 \" が閉じられないまま表が終わっています"});
-    table.rows = std::move(parsed.rows);
-    CellDecoder decoder(source, guessed, table);
-    decoder.decode();
-    // Only where the same bytes are Shift-JIS text could Shift-JIS be meant.
-    if (guessed && decoder.outsideCodePage && isValidShiftJis(original))
-        table.findings.push_back({0, "", "表がシフトJISで書かれているなら、--encoding shift_jis を付けるとシフトJISとして読みます"});
+    for (TableRow row; rows.next(row);)
+        table.rows.push_back(std::move(row));
+    table.findings = rows.takeFindings();
+    table.unreadableNames = rows.unreadableNames();
     return table;
+}
+
+} // namespace
+
+DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given)
+{
+    DecodedRows rows(bytes, separator, given);
+    return decodedWhole(rows);
 }
 
 DecodedTable decodeUtf8Cells(std::vector<TableRow> rows)
 {
-    DecodedTable table;
-    table.rows = std::move(rows);
-    CellDecoder(Source::Utf8, false, table).decode();
-    return table;
+    DecodedRows decoded(std::move(rows));
+    return decodedWhole(decoded);
 }

@@ -8,6 +8,7 @@
 #include "zibconv/TableText.h"
 #include "zibconv/TableTypes.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,3 +55,23 @@ DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<T
 
 // UTF-8 cells, as a workbook holds them, in Shift-JIS: findings as above.
 DecodedTable decodeUtf8Cells(std::vector<TableRow> rows);
+
+// The same one row at a time, each decoded as it is read, so that a large
+// table is never held whole beside its problems.
+class DecodedRows : public TableRowSource {
+public:
+    // The bytes must outlive the reader.
+    DecodedRows(std::string_view bytes, char separator, std::optional<TableEncoding> given);
+    // A workbook's rows, their cells UTF-8; each is let go once given.
+    explicit DecodedRows(std::vector<TableRow> utf8Rows);
+    ~DecodedRows() override;
+
+    bool next(TableRow& row) override;
+    const std::vector<std::size_t>& unreadableNames() const override;
+    // Every finding, once next has said false.
+    std::vector<TableFinding> takeFindings();
+
+private:
+    class Reader;
+    std::unique_ptr<Reader> reader;
+};

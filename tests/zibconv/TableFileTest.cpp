@@ -196,4 +196,32 @@ TEST(TableFile, AQuoteLeftOpenIsAFindingOfItsRow)
               "3/:引用符 \" が閉じられないまま表が終わっています\n");
 }
 
+
+// Rows taken one at a time into the same row, as the import takes them:
+// each row is exactly its own cells, whatever the row before held.
+TEST(TableFile, RowsReadOneAtATimeAreEachTheirOwn)
+{
+    DecodedRows rows("kind,question,answer\r\nox,日本,a,extra\r\nox\r\n\r\nox,\x01\r\n", ',', std::nullopt);
+    std::vector<TableRow> seen;
+    for (TableRow row; rows.next(row);)
+        seen.push_back(row);
+    EXPECT_EQ(seen, (Rows{{"kind", "question", "answer"}, {"ox", "日本", "a", "extra"}, {"ox"}, {""}, {"ox", ""}}));
+    EXPECT_FALSE(rows.next(seen.front()));
+    EXPECT_EQ(findingsOf(DecodedTable{{}, rows.takeFindings(), {}}),
+              "5/question:クイズファイルに書けない制御文字 U+0001 があります\n");
+}
+
+// A header the import cannot use still lets every row be read and told:
+// the findings of the cells come with the header's.
+TEST(TableFile, AHeaderWithoutKindStillHasItsRowsRead)
+{
+    const std::string bytes = kUtf8Mark + "question\r\n\xF0\x9F\x98\x80\r\n";
+    DecodedRows rows(bytes, ',', std::nullopt);
+    const ImportedProblems imported = problemsFromRows(rows);
+    EXPECT_EQ(imported.names, TableRow{"question"});
+    EXPECT_FALSE(imported.findings.empty());
+    EXPECT_EQ(findingsOf(DecodedTable{{}, rows.takeFindings(), {}}),
+              "2/question:シフトJIS (コードページ 932) にない文字 U+1F600 があります\n");
+}
+
 } // namespace
