@@ -27,11 +27,10 @@ CharacterTable& characterTable()
     return table;
 }
 
-const Character& characterOf(CharacterTable& table, std::string_view bytes, std::size_t index)
+// Each character is looked up once in the thread's life.
+const Character& characterFirstSeen(CharacterTable& table, std::string_view bytes, std::size_t index)
 {
     Character& character = table[index];
-    if (character.length != Character::kUnknown)
-        return character;
     const std::optional<std::u32string> decoded = decodeShiftJis(bytes);
     const std::string utf8 = decoded && decoded->size() == 1 ? encodeUtf8(*decoded) : std::string();
     if (utf8.empty() || utf8.size() > sizeof character.bytes) {
@@ -66,7 +65,9 @@ bool walkCharacters(std::string_view shiftJis, Ascii ascii, Other other)
             return false;
         const std::size_t index =
             length == 1 ? lead : static_cast<std::size_t>(lead) << 8 | static_cast<unsigned char>(shiftJis[i + 1]);
-        const Character& character = characterOf(table, shiftJis.substr(i, length), index);
+        const Character& known = table[index];
+        const Character& character =
+            known.length != Character::kUnknown ? known : characterFirstSeen(table, shiftJis.substr(i, length), index);
         if (character.length == Character::kNoCharacter)
             return false;
         other(character);

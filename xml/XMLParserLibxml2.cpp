@@ -153,7 +153,7 @@ private:
             if (i == utf8.size())
                 break;
             const std::size_t characterStart = i;
-            const std::optional<char32_t> c = nextCodePoint(utf8, i);
+            const std::optional<char32_t> c = threeByteCharacter(utf8, i);
             if (!c) // libxml2 hands out UTF-8 only; this is what it was before
                 return converted(utf8);
             const std::string_view character = utf8.substr(characterStart, i - characterStart);
@@ -168,6 +168,22 @@ private:
         }
         out.append(scratch.data(), next);
         return out;
+    }
+
+    // Japanese text is mostly characters of three bytes: those are read
+    // here, any other by the general reader.
+    static std::optional<char32_t> threeByteCharacter(std::string_view utf8, std::size_t& i)
+    {
+        if (utf8.size() - i >= 3) {
+            const auto b0 = static_cast<unsigned char>(utf8[i]), b1 = static_cast<unsigned char>(utf8[i + 1]),
+                       b2 = static_cast<unsigned char>(utf8[i + 2]);
+            const char32_t c = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (b2 & 0x3Fu);
+            if ((b0 & 0xF0) == 0xE0 && (b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
+                i += 3;
+                return c;
+            }
+        }
+        return nextCodePoint(utf8, i);
     }
 
     ShortCode shortCodeOf(char32_t c, std::string_view character)

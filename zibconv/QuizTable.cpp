@@ -53,14 +53,32 @@ const std::vector<FieldColumn>& fieldColumns()
     return columns;
 }
 
+// For each kind, in tag order, where each column's text stands among the
+// kind's texts: asked for every row of a large set, so found once.
+const std::vector<std::vector<std::optional<std::size_t>>>& columnPositions()
+{
+    static const std::vector<std::vector<std::optional<std::size_t>>> positions = [] {
+        std::vector<std::vector<std::optional<std::size_t>>> all;
+        for (const ProblemKind& kind : problemKinds()) {
+            std::vector<std::optional<std::size_t>>& ofKind = all.emplace_back();
+            for (const FieldColumn& column : fieldColumns())
+                ofKind.push_back(kind.positionOf(column.field, column.occurrence));
+        }
+        return all;
+    }();
+    return positions;
+}
+
 TableRow rowOf(const ProblemBase& problem, const ProblemKind& layout, const char* level)
 {
-    const TextList texts = fieldsInLayout(problem, layout.tag);
-    TableRow row{layout.elementName, level};
-    for (const FieldColumn& column : fieldColumns()) {
-        const std::optional<std::size_t> position = layout.positionOf(column.field, column.occurrence);
-        row.push_back(position && texts[*position] != kBlankText ? texts[*position] : std::string());
-    }
+    TextList texts = fieldsInLayout(problem, layout.tag);
+    TableRow row;
+    row.reserve(2 + fieldColumns().size());
+    row.emplace_back(layout.elementName);
+    row.emplace_back(level);
+    // Each text has one column: it is moved there, not copied.
+    for (const std::optional<std::size_t>& position : columnPositions()[static_cast<std::size_t>(layout.tag)])
+        row.push_back(position && texts[*position] != kBlankText ? std::move(texts[*position]) : std::string());
     return row;
 }
 
