@@ -2,6 +2,7 @@
 // FileIOPosix.cpp, FileIOWin32.cpp.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,10 @@ void usePathsInUtf8(bool utf8 = true);
 
 // The file's bytes; nothing when it cannot be opened or read.
 std::optional<std::string> readFileBytes(const std::string& path);
+
+// The size of the regular file at `path`, following links; nothing for
+// anything else or what cannot be asked.
+std::optional<std::uintmax_t> fileSizeOf(const std::string& path);
 
 // Whether anything stands at `path`: a file, a folder, a device, a pipe, or
 // a symbolic link, also one that points nowhere.

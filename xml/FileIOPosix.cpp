@@ -139,6 +139,14 @@ void usePathsInUtf8(bool)
 {
 }
 
+std::optional<std::uintmax_t> fileSizeOf(const std::string& path)
+{
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return static_cast<std::uintmax_t>(status.st_size);
+}
+
 bool pathExists(const std::string& path)
 {
     struct stat status;

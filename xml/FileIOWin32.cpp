@@ -222,6 +222,16 @@ void usePathsInUtf8(bool utf8)
     pathCodePage = utf8 ? CP_UTF8 : CP_ACP;
 }
 
+std::optional<std::uintmax_t> fileSizeOf(const std::string& path)
+{
+    const std::optional<std::wstring> wide = widened(path);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!wide || !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
 bool pathExists(const std::string& path)
 {
     const std::optional<std::wstring> wide = widened(path);

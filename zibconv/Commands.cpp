@@ -20,6 +20,8 @@ namespace {
 
 // Findings shown one per line; beyond these only their count.
 constexpr std::size_t kMostFindingsShown = 50;
+// Beyond this a table's room grows as it is written.
+constexpr std::uintmax_t kMaxTableReserve = 256u << 20;
 
 // An output is written only where that is safe: never over the input, never
 // in place of what is not a file, and over an existing file only when the
@@ -215,8 +217,12 @@ int runExport(const Invocation& invocation)
         }
         sink = std::make_unique<WorkbookWriter>(std::move(*work));
     } else {
+        // A table takes about as many bytes as its quiz file: room untouched
+        // costs no memory, and the table is seldom larger.
+        const std::uintmax_t quizBytes = fileSizeOf(invocation.input).value_or(0);
         auto counter = std::make_unique<RetypeCounter>(std::make_unique<TableEncoder>(
-            separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8)));
+            separatorFor(invocation.output), invocation.encoding.value_or(TableEncoding::Utf8),
+            static_cast<std::size_t>(std::min<std::uintmax_t>(quizBytes, kMaxTableReserve))));
         retyped = counter.get();
         sink = std::move(counter);
     }

@@ -257,9 +257,10 @@ const Signature kNotText[] = {
 
 } // namespace
 
-TableEncoder::TableEncoder(char tableSeparator, TableEncoding tableEncoding)
+TableEncoder::TableEncoder(char tableSeparator, TableEncoding tableEncoding, std::size_t expectedBytes)
     : separator(tableSeparator), encoding(tableEncoding), bytes(encoding == TableEncoding::Utf8 ? kUtf8Mark : "")
 {
+    bytes.reserve(expectedBytes);
 }
 
 bool TableEncoder::append(const std::vector<TableRow>& rows)

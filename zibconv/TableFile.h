@@ -21,7 +21,9 @@ std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char s
 // The same a few rows at a time, so that only the file's bytes grow.
 class TableEncoder : public RowSink {
 public:
-    TableEncoder(char separator, TableEncoding encoding);
+    // Room for `expectedBytes` is taken at once: a table grown by doubling
+    // would for a moment take its old and its new room side by side.
+    TableEncoder(char separator, TableEncoding encoding, std::size_t expectedBytes = 0);
 
     // False, and the encoder fails for good, when a text is not Shift-JIS.
     bool append(const std::vector<TableRow>& rows) override;

@@ -151,17 +151,20 @@ protected:
 TEST_F(FileReplace, WhatStandsAtTheTargetDecidesTheWrite)
 {
     EXPECT_FALSE(pathExists(target));
+    EXPECT_EQ(fileSizeOf(target), std::nullopt);
     EXPECT_EQ(writeTargetOf(target), WriteTarget::NewFile);
     ASSERT_TRUE(replaceFileContents(target, "new"));
     EXPECT_TRUE(pathExists(target));
     EXPECT_EQ(writeTargetOf(target), WriteTarget::File);
     ASSERT_TRUE(replaceFileContents(target, "newer"));
     EXPECT_EQ(readBytes(target), "newer");
+    EXPECT_EQ(fileSizeOf(target), 5u);
 
     const std::string inTheWay = folder.path("folder.csv");
     std::filesystem::create_directory(inTheWay);
     EXPECT_TRUE(pathExists(inTheWay));
     EXPECT_EQ(writeTargetOf(inTheWay), WriteTarget::NotAFile);
+    EXPECT_EQ(fileSizeOf(inTheWay), std::nullopt);
     EXPECT_FALSE(replaceFileContents(inTheWay, "x"));
     EXPECT_TRUE(std::filesystem::is_directory(inTheWay));
     EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"folder.csv", "out.csv"}));
