@@ -4,7 +4,6 @@
 #include "review/TextFolding.h"
 #include "xml/ShiftJis.h"
 
-#include <unordered_map>
 
 namespace {
 
@@ -13,20 +12,6 @@ struct Line {
     const ProblemBase* problem;
     const ProblemKind* kind;
 };
-
-// Each top-level problem, then its branches: the order of the set.
-std::vector<Line> linesOf(const ProblemList& problems)
-{
-    std::vector<Line> lines;
-    lines.reserve(problems.size() * 3);
-    for (std::size_t i = 0; i < problems.size(); ++i) {
-        lines.push_back({{i + 1, 0}, problems[i].get(), findKind(problems[i]->type)});
-        const ProblemRefs branches = problems[i]->getBranches();
-        for (std::size_t j = 0; j < branches.size(); ++j)
-            lines.push_back({{i + 1, j + 1}, branches[j].get(), findKind(branches[j]->type)});
-    }
-    return lines;
-}
 
 // One text of a problem: its field and list number, its bytes, and its
 // code points.
@@ -236,69 +221,105 @@ private:
     std::vector<ContentFinding>& findings;
 };
 
-// The finding of a group of problems of one kind with the same naming
-// text, at its first problem; said more strongly when the answers differ.
-ContentFinding sameProblems(const std::vector<Line>& lines, const std::vector<std::size_t>& group)
+// What makes problems the same: their kind and their folded naming text.
+std::u32string namedAs(std::u32string folded, const ProblemKind& kind)
 {
-    std::vector<ContentFinding> one;
-    Reviewer first(lines[group.front()], one);
-    ContentFinding& finding = first.add(Rule::SameProblem, first.naming());
-    std::u32string firstAnswer;
-    for (std::size_t member : group) {
-        std::vector<ContentFinding> none;
-        const Reviewer reviewer(lines[member], none);
-        finding.group.push_back(lines[member].place);
-        finding.answers.push_back(*reviewer.answer().bytes);
-        const std::u32string answer = foldedForComparison(reviewer.answer().points);
-        if (member == group.front())
-            firstAnswer = answer;
-        else if (answer != firstAnswer)
-            finding.rule = Rule::SameProblemOtherAnswer;
-    }
-    return std::move(finding);
+    folded += char32_t(kind.tag);
+    return folded;
 }
 
 } // namespace
 
-std::vector<ContentFinding> reviewContent(const ProblemList& problems)
+void ContentReview::add(const ProblemBase& problem)
 {
-    const std::vector<Line> lines = linesOf(problems);
-    std::vector<ContentFinding> findings;
-    // Where each line's findings end; the first line of each kind and
-    // naming text, and the lines of those that come again.
-    std::vector<std::size_t> ends(lines.size());
-    std::unordered_map<std::u32string, std::size_t> firstOfName;
-    firstOfName.reserve(lines.size());
-    std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind) {
-            Reviewer reviewer(lines[i], findings);
-            reviewer.review();
-            if (!isBlankText(*reviewer.naming().bytes)) {
-                std::u32string name = foldedForComparison(reviewer.naming().points);
-                name += char32_t(lines[i].kind->tag);
-                const auto [first, isFirst] = firstOfName.emplace(std::move(name), i);
-                if (!isFirst) {
-                    std::vector<std::size_t>& group = groups[first->second];
-                    if (group.empty())
-                        group.push_back(first->second);
-                    group.push_back(i);
-                }
+    ++problems;
+    addLine({problems, 0}, problem);
+    const ProblemRefs branches = problem.getBranches();
+    for (std::size_t j = 0; j < branches.size(); ++j)
+        addLine({problems, j + 1}, *branches[j]);
+}
+
+void ContentReview::addLine(ProblemPlace place, const ProblemBase& problem)
+{
+    const Line line{place, &problem, findKind(problem.type)};
+    if (line.kind) {
+        Reviewer reviewer(line, findings);
+        reviewer.review();
+        const Text& naming = reviewer.naming();
+        if (!isBlankText(*naming.bytes)) {
+            const std::u32string name = namedAs(foldedForComparison(naming.points), *line.kind);
+            const std::size_t hash = std::hash<std::u32string>{}(name);
+            const std::optional<std::size_t> first = firstNamed(name, hash);
+            named.push_back({ends.size(), place, line.kind, naming.field, first ? std::string() : *naming.bytes,
+                             *reviewer.answer().bytes});
+            if (first) {
+                std::vector<std::size_t>& group = groups[*first];
+                if (group.empty())
+                    group.push_back(*first);
+                group.push_back(named.size() - 1);
+            } else {
+                firstOfName.emplace(hash, named.size() - 1);
             }
         }
-        ends[i] = findings.size();
     }
+    ends.push_back(findings.size());
+}
+
+std::optional<std::size_t> ContentReview::firstNamed(const std::u32string& name, std::size_t hash) const
+{
+    for (auto [at, end] = firstOfName.equal_range(hash); at != end; ++at) {
+        const Named& first = named[at->second];
+        if (namedAs(foldedText(first.naming), *first.kind) == name)
+            return at->second;
+    }
+    return std::nullopt;
+}
+
+// The finding of a group of problems of one kind with the same naming
+// text, at its first problem; said more strongly when the answers differ.
+ContentFinding ContentReview::sameProblems(const std::vector<std::size_t>& group) const
+{
+    const Named& first = named[group.front()];
+    ContentFinding finding;
+    finding.place = first.place;
+    finding.kind = first.kind;
+    finding.field = first.namingField;
+    finding.rule = Rule::SameProblem;
+    finding.text = first.naming;
+    const std::u32string firstAnswer = foldedText(first.answer);
+    for (std::size_t member : group) {
+        finding.group.push_back(named[member].place);
+        finding.answers.push_back(named[member].answer);
+        if (member != group.front() && foldedText(named[member].answer) != firstAnswer)
+            finding.rule = Rule::SameProblemOtherAnswer;
+    }
+    return finding;
+}
+
+std::vector<ContentFinding> ContentReview::finish()
+{
     if (groups.empty())
-        return findings;
+        return std::move(findings);
     // Each group's finding after the other findings of its first line.
+    std::unordered_map<std::size_t, const std::vector<std::size_t>*> groupAtLine;
+    for (const auto& [first, group] : groups)
+        groupAtLine.emplace(named[first].line, &group);
     std::vector<ContentFinding> ordered;
     ordered.reserve(findings.size() + groups.size());
     std::size_t next = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    for (std::size_t i = 0; i < ends.size(); ++i) {
         for (; next < ends[i]; ++next)
             ordered.push_back(std::move(findings[next]));
-        if (const auto group = groups.find(i); group != groups.end())
-            ordered.push_back(sameProblems(lines, group->second));
+        if (const auto group = groupAtLine.find(i); group != groupAtLine.end())
+            ordered.push_back(sameProblems(*group->second));
     }
     return ordered;
+}
+
+std::vector<ContentFinding> reviewContent(const ProblemList& problems)
+{
+    ContentReview review;
+    for (const ProblemPtr& problem : problems)
+        review.add(*problem);
+    return review.finish();
 }

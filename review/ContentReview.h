@@ -7,7 +7,10 @@
 #include "model/ProblemList.h"
 
 #include <cstddef>
+#include <deque>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 enum class Rule {
@@ -70,3 +73,43 @@ struct ContentFinding {
 // within a problem in field order. A group of the same problems is told
 // once, at its first problem.
 std::vector<ContentFinding> reviewContent(const ProblemList& problems);
+
+// The same review given the problems one at a time as a set is read, so
+// that they need not be held: of each, only what a later problem with the
+// same naming text is compared with is kept.
+class ContentReview {
+public:
+    // A top-level problem with its branches, in set order.
+    void add(const ProblemBase& problem);
+    // Every finding, as reviewContent gives them; the review is spent.
+    std::vector<ContentFinding> finish();
+
+private:
+    // A problem whose naming text is not blank: what a group of the same
+    // problems tells of it.
+    struct Named {
+        std::size_t line; // where its own findings end in `ends`
+        ProblemPlace place;
+        const ProblemKind* kind;
+        FieldPlace namingField;
+        std::string naming; // kept for the first of a group only
+        std::string answer;
+    };
+
+    void addLine(ProblemPlace place, const ProblemBase& problem);
+    // The first problem with this kind and folded naming text.
+    std::optional<std::size_t> firstNamed(const std::u32string& name, std::size_t hash) const;
+    ContentFinding sameProblems(const std::vector<std::size_t>& group) const;
+
+    std::size_t problems = 0;
+    std::vector<ContentFinding> findings;
+    std::vector<std::size_t> ends; // for each line, where its findings end
+    std::deque<Named> named; // grown without moving: no room is left over
+
+    // The first problem of each kind and folded naming text, by the hash of
+    // the two (the texts themselves would take more room than the rest of
+    // the review), and the problems of those that come again; each by its
+    // place in `named`.
+    std::unordered_multimap<std::size_t, std::size_t> firstOfName;
+    std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
+};

@@ -63,13 +63,22 @@ std::string lossText(const QuizLoss& loss)
     return {};
 }
 
-// The set as the walk goes: each problem kept, each loss and note in the
-// report's words.
+// The set as the walk goes: each problem counted and reviewed, then let
+// go; each loss and note in the report's words.
 class Checker : public QuizWalkReceiver {
 public:
-    CheckedSet set;
+    explicit Checker(bool withReview) : reviewing(withReview) {}
 
-    void problem(ProblemPtr problem) override { set.problems.push_back(std::move(problem)); }
+    CheckedSet set;
+    ContentReview review;
+    const bool reviewing;
+
+    void problem(ProblemPtr problem) override
+    {
+        set.counts.add(*problem);
+        if (reviewing)
+            review.add(*problem);
+    }
 
     void loss(const QuizLoss& loss) override
     {
@@ -86,11 +95,12 @@ public:
 
 } // namespace
 
-std::optional<CheckedSet> checkQuizFile(const std::string& path)
+std::optional<CheckedSet> checkQuizFile(const std::string& path, bool withReview)
 {
-    Checker checker;
+    Checker checker(withReview);
     if (!walkQuizFile(path, checker))
         return std::nullopt;
+    checker.set.findings = checker.review.finish();
     return std::move(checker.set);
 }
 

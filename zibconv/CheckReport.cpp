@@ -30,22 +30,21 @@ std::string findingsLine(const CheckedSet& set, std::size_t findings)
     return findingCountText(findings);
 }
 
-std::vector<ContentFinding> reviewOf(const CheckedSet& set)
-{
-    return set.isTable && !set.losses.empty() ? std::vector<ContentFinding>() : reviewContent(set.problems);
-}
-
 } // namespace
+
+void SetCounts::add(const ProblemBase& problem)
+{
+    ++problems;
+    branches += problem.getBranches().size();
+    if (isKnownKind(problem.type))
+        ++ofKind[static_cast<std::size_t>(problem.type)];
+}
 
 SetCounts countsOf(const ProblemList& problems)
 {
     SetCounts counts;
-    for (const ProblemPtr& problem : problems) {
-        ++counts.problems;
-        counts.branches += problem->getBranches().size();
-        if (isKnownKind(problem->type))
-            ++counts.ofKind[static_cast<std::size_t>(problem->type)];
-    }
+    for (const ProblemPtr& problem : problems)
+        counts.add(*problem);
     return counts;
 }
 
@@ -71,13 +70,13 @@ std::vector<std::string> textReport(const CheckedSet& set, const std::vector<Con
     for (const ContentFinding& finding : findings)
         lines.push_back(problemName(finding.place, finding.kind) + ": " + findingSentence(finding));
     lines.push_back(findingsLine(set, findings.size()));
-    lines.push_back(summaryText(countsOf(set.problems)));
+    lines.push_back(summaryText(set.counts));
     return lines;
 }
 
 int reportCheck(const Invocation& invocation, const CheckedSet& set)
 {
-    const std::vector<ContentFinding> findings = reviewOf(set);
+    const std::vector<ContentFinding>& findings = set.findings;
     if (invocation.json)
         writeUtf8(Stream::Out, jsonReport(set, findings));
     else

@@ -22,10 +22,23 @@ struct CheckLoss {
     std::string text;
 };
 
-// A set as check read it: its problems, what reading them dropped, and
-// notes of changes that lose nothing.
+// How many problems of each kind (in tag order) and branches a set has.
+struct SetCounts {
+    std::size_t problems = 0;
+    std::size_t branches = 0;
+    std::vector<std::size_t> ofKind = std::vector<std::size_t>(problemKinds().size());
+
+    // A top-level problem with its branches.
+    void add(const ProblemBase& problem);
+};
+SetCounts countsOf(const ProblemList& problems);
+
+// A set as check read it: how many problems it has and what their content
+// review found, what reading them dropped, and notes of changes that lose
+// nothing. The problems themselves are not kept.
 struct CheckedSet {
-    ProblemList problems;
+    SetCounts counts;
+    std::vector<ContentFinding> findings;
     std::vector<CheckLoss> losses;
     std::vector<std::string> notes;
     // A table's losses are refusals: import would write nothing, and its
@@ -34,16 +47,9 @@ struct CheckedSet {
 };
 
 // A quiz file read as the editor's Open reads it, with what Open would
-// drop (Check.cpp); nothing when the file cannot be read as XML.
-std::optional<CheckedSet> checkQuizFile(const std::string& path);
-
-// How many problems of each kind (in tag order) and branches a set has.
-struct SetCounts {
-    std::size_t problems = 0;
-    std::size_t branches = 0;
-    std::vector<std::size_t> ofKind = std::vector<std::size_t>(problemKinds().size());
-};
-SetCounts countsOf(const ProblemList& problems);
+// drop (Check.cpp), its content reviewed as it is read unless `withReview`
+// is false; nothing when the file cannot be read as XML.
+std::optional<CheckedSet> checkQuizFile(const std::string& path, bool withReview = true);
 // "問題 3 問 (ox 1、四択 2、…)、分岐 4 問"
 std::string summaryText(const SetCounts& counts);
 

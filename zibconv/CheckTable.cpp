@@ -10,9 +10,13 @@ int runTableCheck(const Invocation& invocation)
     std::optional<TableRead> read = readTableFile(invocation);
     if (!read)
         return kExitUnreadable;
-    CheckedSet set{std::move(read->imported.problems), {}, {}, true};
+    CheckedSet set;
+    set.isTable = true;
+    set.counts = countsOf(read->imported.problems);
     for (const TableFinding& finding : read->findings)
         set.losses.push_back({0, 0, nullptr, placeOf(finding) + finding.message});
+    if (set.losses.empty())
+        set.findings = reviewContent(read->imported.problems);
     for (const TableFinding& notice : read->imported.notices)
         set.notes.push_back(placeOf(notice) + notice.message);
     return reportCheck(invocation, set);

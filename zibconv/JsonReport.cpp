@@ -70,7 +70,7 @@ void writeFinding(JsonWriter& json, const ContentFinding& finding)
 
 void writeSummary(JsonWriter& json, const CheckedSet& set, std::size_t findings)
 {
-    const SetCounts counts = countsOf(set.problems);
+    const SetCounts& counts = set.counts;
     json.beginObject();
     json.key("problems");
     json.number(counts.problems);

@@ -190,18 +190,15 @@ void compareWorkbook(int count, const std::string& path, const std::string& stem
 }
 
 // What check does up to its report: the walk of the file, which gives
-// the problems and what the editor would drop; then, when asked, their
-// content review; and the text report's lines (made, not printed).
+// the problems and what the editor would drop, with their content review
+// when asked; and the text report's lines (made, not printed).
 bool checkFile(const std::string& quizPath, bool review, std::size_t& findings)
 {
-    const std::optional<CheckedSet> set = checkQuizFile(quizPath);
+    const std::optional<CheckedSet> set = checkQuizFile(quizPath, review);
     if (!set)
         return false;
-    std::vector<ContentFinding> found;
-    if (review)
-        found = reviewContent(set->problems);
-    findings = found.size();
-    return !textReport(*set, found).empty();
+    findings = set->findings.size();
+    return !textReport(*set, set->findings).empty();
 }
 
 bool sameProblem(const ProblemBase& a, const ProblemBase& b)
