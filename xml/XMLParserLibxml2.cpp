@@ -9,12 +9,14 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
-#include <libxml/xmlreader.h>
 
 #include <algorithm>
 #include <climits>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,11 +28,7 @@ struct FreeParser {
     void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
 };
 using Document = std::unique_ptr<xmlDoc, FreeDocument>;
-struct FreeReader {
-    void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
-};
 using Parser = std::unique_ptr<xmlParserCtxt, FreeParser>;
-using Reader = std::unique_ptr<xmlTextReader, FreeReader>;
 
 // COMPACT keeps short texts inside their nodes: the tree is only read.
 constexpr int kParseOptions =
@@ -53,26 +51,6 @@ std::string_view content(const xmlNode* node)
     return text;
 }
 
-// The streaming reader hands out a CDATA section's carriage returns as the
-// file has them; the whole-document parse, and every DOM, makes each line
-// end one line feed, as XML asks. No reference can stand in such a section,
-// so every carriage return in it is a line end.
-std::string withLineFeeds(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r') {
-            out += text[i];
-            continue;
-        }
-        out += '\n';
-        if (i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-    }
-    return out;
-}
-
 // A character's code of one or two bytes; kLong for any other
 // conversion (a character outside the plane, or one taken as several).
 struct ShortCode {
@@ -88,54 +66,13 @@ std::vector<ShortCode>& shortCodes()
     return codes;
 }
 
-// Turns libxml2's nodes into XMLNodes as the DOM names them: "#text",
-// "#cdata-section", "#comment", a processing instruction's target. Over a
-// whole document each child is freed once it is read, so that the two
-// trees are not held whole side by side; the streaming reader frees its
-// nodes itself.
-class TreeReader {
+// libxml2's UTF-8 names and texts in Shift-JIS.
+class ShiftJisTexts {
 public:
-    explicit TreeReader(bool freeEachChild) : freeAsRead(freeEachChild) {}
-
-    XMLNodesPtr readElement(const xmlNode* element, int depth)
-    {
-        if (depth > kMaxElementDepth)
-            throw BeyondLimits{};
-        std::string name = element->ns && element->ns->prefix
-                               ? toShiftJis(view(element->ns->prefix)) + ":" + toShiftJis(view(element->name))
-                               : toShiftJis(view(element->name));
-        XMLNodesPtr node = makeXMLNodes(std::move(name));
-        node->addChildren(readChildren(element, depth));
-        return node;
-    }
-
-    // Null for what the DOM does not deliver: whitespace-only text.
-    XMLNodesPtr readChild(const xmlNode* child, int depth)
-    {
-        switch (child->type) {
-        case XML_ELEMENT_NODE: return readElement(child, depth + 1);
-        case XML_TEXT_NODE:
-            if (isXmlSpaceOnly(content(child)))
-                return nullptr;
-            return makeXMLNodes("#text", toShiftJis(content(child)));
-        case XML_CDATA_SECTION_NODE:
-            return makeXMLNodes("#cdata-section", toShiftJis(withLineFeeds(content(child))));
-        case XML_COMMENT_NODE: return makeXMLNodes("#comment", toShiftJis(content(child)));
-        case XML_PI_NODE: return makeXMLNodes(toShiftJis(view(child->name)), toShiftJis(content(child)));
-        default: return nullptr;
-        }
-    }
-
-private:
-    Iconv utf8ToShiftJis{"CP932", "UTF-8"};
-    bool freeAsRead;
-    std::vector<ShortCode>& codes = shortCodes();
-    std::string scratch;
-
     // In the forms both platforms take, so that the same file gives the
     // same texts on both. Each character is converted once and remembered:
     // a large set has a million texts of a few thousand characters.
-    std::string toShiftJis(std::string_view utf8)
+    std::string operator()(std::string_view utf8)
     {
         // No character of the Basic Multilingual Plane takes more bytes in
         // code page 932 than in UTF-8; any other takes the long way. The
@@ -170,6 +107,7 @@ private:
         return out;
     }
 
+private:
     // Japanese text is mostly characters of three bytes: those are read
     // here, any other by the general reader.
     static std::optional<char32_t> threeByteCharacter(std::string_view utf8, std::size_t& i)
@@ -208,6 +146,48 @@ private:
         return utf8ToShiftJis.convertFromUtf8Lossy(utf8);
     }
 
+
+    Iconv utf8ToShiftJis{"CP932", "UTF-8"};
+    std::vector<ShortCode>& codes = shortCodes();
+    std::string scratch;
+};
+
+// Turns libxml2's nodes into XMLNodes as the DOM names them: "#text",
+// "#cdata-section", "#comment", a processing instruction's target. Each
+// child is freed once it is read, so that the two trees are not held whole
+// side by side.
+class TreeReader {
+public:
+    XMLNodesPtr readElement(const xmlNode* element, int depth)
+    {
+        if (depth > kMaxElementDepth)
+            throw BeyondLimits{};
+        std::string name = element->ns && element->ns->prefix
+                               ? toShiftJis(view(element->ns->prefix)) + ":" + toShiftJis(view(element->name))
+                               : toShiftJis(view(element->name));
+        XMLNodesPtr node = makeXMLNodes(std::move(name));
+        node->addChildren(readChildren(element, depth));
+        return node;
+    }
+
+private:
+    // Null for what the DOM does not deliver: whitespace-only text.
+    XMLNodesPtr readChild(const xmlNode* child, int depth)
+    {
+        switch (child->type) {
+        case XML_ELEMENT_NODE: return readElement(child, depth + 1);
+        case XML_TEXT_NODE:
+            if (isXmlSpaceOnly(content(child)))
+                return nullptr;
+            return makeXMLNodes("#text", toShiftJis(content(child)));
+        case XML_CDATA_SECTION_NODE:
+            return makeXMLNodes("#cdata-section", toShiftJis(content(child)));
+        case XML_COMMENT_NODE: return makeXMLNodes("#comment", toShiftJis(content(child)));
+        case XML_PI_NODE: return makeXMLNodes(toShiftJis(view(child->name)), toShiftJis(content(child)));
+        default: return nullptr;
+        }
+    }
+
     XMLNodesList readChildren(const xmlNode* parent, int depth)
     {
         XMLNodesList children;
@@ -216,13 +196,13 @@ private:
             next = child->next;
             if (XMLNodesPtr node = readChild(child, depth))
                 children.push_back(std::move(node));
-            if (freeAsRead) {
-                xmlUnlinkNode(child);
-                xmlFreeNode(child);
-            }
+            xmlUnlinkNode(child);
+            xmlFreeNode(child);
         }
         return children;
     }
+
+    ShiftJisTexts toShiftJis;
 };
 
 // libxml2's own messages quote the file and are English: none reaches the
@@ -248,26 +228,204 @@ std::optional<std::string> parserText(XMLSource source)
     return text;
 }
 
-// Any error refuses the file, as a document that is not well-formed, or
-// not namespace-well-formed, is refused; warnings do not. libxml2's own
-// words never reach the user.
-void noteError(void* refused, xmlErrorPtr error)
+// The parser is given the text a piece at a time, as it asks: given it
+// whole, libxml2 would first copy it all.
+xmlDoc* readDocument(xmlParserCtxt* parser, std::string_view text)
 {
-    if (error && error->level >= XML_ERR_ERROR)
-        *static_cast<bool*>(refused) = true;
+    const auto read = [](void* rest, char* buffer, int room) -> int {
+        std::string_view& left = *static_cast<std::string_view*>(rest);
+        const std::size_t taken = std::min(left.size(), static_cast<std::size_t>(room));
+        left.copy(buffer, taken);
+        left.remove_prefix(taken);
+        return static_cast<int>(taken);
+    };
+    const auto close = [](void*) -> int { return 0; };
+    return xmlCtxtReadIO(parser, read, close, &text, nullptr, "UTF-8", kParseOptions);
 }
 
-// Reads from the current node, a child of the document element, to its
-// end; moves on to what follows. Status as xmlTextReaderRead.
-int readChildOfRoot(xmlTextReader* reader, TreeReader& tree, const std::function<void(const XMLNodes&)>& each)
-{
-    const xmlNode* node = xmlTextReaderExpand(reader);
-    if (!node)
-        return -1;
-    if (const XMLNodesPtr child = tree.readChild(node, 1))
-        each(*child);
-    return xmlTextReaderNext(reader);
-}
+// The document element's children made straight from the parser's events,
+// node for node as TreeReader makes them from the document libxml2 would
+// build (adjacent character data is one text, and so are adjacent CDATA
+// sections; whitespace-only text is not delivered), but without making
+// that document: each child is handed out once it ends and let go, so that
+// only one is ever held.
+class ChildStream {
+public:
+    explicit ChildStream(const std::function<void(const XMLNodes&)>& each) : deliver(each) {}
+
+    // False when the parser, or a limit of ours, refuses the text. What
+    // `each` throws is thrown here again once the parser has stopped.
+    bool parse(const std::string& text)
+    {
+        Parser context(xmlNewParserCtxt());
+        if (!context)
+            throw std::bad_alloc();
+        parser = context.get();
+        xmlSAXHandler& events = *parser->sax;
+        events.startElementNs = startElement;
+        events.endElementNs = endElement;
+        events.characters = characters;
+        events.ignorableWhitespace = characters;
+        events.cdataBlock = cdataBlock;
+        events.comment = comment;
+        events.processingInstruction = instruction;
+        events.serror = error;
+        parser->_private = this;
+        const Document document(readDocument(parser, text));
+        if (thrown)
+            std::rethrow_exception(thrown);
+        return document && parser->wellFormed && parser->nsWellFormed && !document->intSubset && !refused &&
+               sawRoot;
+    }
+
+private:
+    static ChildStream& of(void* parserContext)
+    {
+        return *static_cast<ChildStream*>(static_cast<xmlParserCtxt*>(parserContext)->_private);
+    }
+
+    // Nothing may be thrown through libxml2: a limit refuses the file and
+    // anything else is kept to be thrown again; either stops the parser.
+    template <class Work>
+    static void guarded(void* parserContext, Work work)
+    {
+        ChildStream& stream = of(parserContext);
+        if (stream.refused || stream.thrown)
+            return;
+        try {
+            work(stream);
+        } catch (const BeyondLimits&) {
+            stream.stop();
+        } catch (...) {
+            stream.thrown = std::current_exception();
+            stream.stop();
+        }
+    }
+
+    void stop()
+    {
+        refused = true;
+        xmlStopParser(parser);
+    }
+
+    static void startElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar*, int,
+                             const xmlChar**, int, int, const xmlChar**)
+    {
+        guarded(context, [&](ChildStream& stream) {
+            stream.endText();
+            if (++stream.depth > kMaxElementDepth)
+                throw BeyondLimits{};
+            stream.sawRoot = true;
+            if (stream.depth == 1)
+                return;
+            std::string name = prefix ? stream.toShiftJis(view(prefix)) + ":" + stream.toShiftJis(view(localName))
+                                      : stream.toShiftJis(view(localName));
+            stream.open.push_back({makeXMLNodes(std::move(name)), {}});
+        });
+    }
+
+    static void endElement(void* context, const xmlChar*, const xmlChar*, const xmlChar*)
+    {
+        guarded(context, [](ChildStream& stream) {
+            stream.endText();
+            if (stream.depth-- == 1)
+                return;
+            OpenElement element = std::move(stream.open.back());
+            stream.open.pop_back();
+            element.node->addChildren(std::move(element.children));
+            stream.add(std::move(element.node));
+        });
+    }
+
+    static void characters(void* context, const xmlChar* text, int length)
+    {
+        guarded(context, [&](ChildStream& stream) { stream.addText(TextKind::Text, text, length); });
+    }
+
+    static void cdataBlock(void* context, const xmlChar* text, int length)
+    {
+        guarded(context, [&](ChildStream& stream) { stream.addText(TextKind::Cdata, text, length); });
+    }
+
+    static void comment(void* context, const xmlChar* text)
+    {
+        guarded(context, [&](ChildStream& stream) {
+            stream.endText();
+            stream.add(makeXMLNodes("#comment", stream.toShiftJis(limited(view(text)))));
+        });
+    }
+
+    static void instruction(void* context, const xmlChar* target, const xmlChar* data)
+    {
+        guarded(context, [&](ChildStream& stream) {
+            stream.endText();
+            stream.add(makeXMLNodes(stream.toShiftJis(view(target)), stream.toShiftJis(limited(view(data)))));
+        });
+    }
+
+    // Any error refuses the file, as a document that is not well-formed, or
+    // not namespace-well-formed, is refused; warnings do not.
+    static void error(void* context, xmlErrorPtr error)
+    {
+        if (error && error->level >= XML_ERR_ERROR)
+            guarded(context, [](ChildStream& stream) { stream.stop(); });
+    }
+
+    static std::string_view limited(std::string_view text)
+    {
+        if (text.size() > kMaxTextBytes)
+            throw BeyondLimits{};
+        return text;
+    }
+
+    enum class TextKind { None, Text, Cdata };
+
+    void addText(TextKind kind, const xmlChar* text, int length)
+    {
+        if (kind != pendingKind)
+            endText();
+        pendingKind = kind;
+        pending.append(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
+        limited(pending);
+    }
+
+    // The text gathered so far becomes a node.
+    void endText()
+    {
+        const TextKind kind = std::exchange(pendingKind, TextKind::None);
+        if (kind == TextKind::Text && !isXmlSpaceOnly(std::string_view(pending)))
+            add(makeXMLNodes("#text", toShiftJis(pending)));
+        else if (kind == TextKind::Cdata)
+            add(makeXMLNodes("#cdata-section", toShiftJis(pending)));
+        pending.clear();
+    }
+
+    // Into the element open innermost; a child of the document element is
+    // handed out. Nothing outside the document element is read.
+    void add(XMLNodesPtr node)
+    {
+        if (!open.empty())
+            open.back().children.push_back(std::move(node));
+        else if (depth == 1)
+            deliver(*node);
+    }
+
+    struct OpenElement {
+        XMLNodesPtr node;
+        XMLNodesList children;
+    };
+
+    const std::function<void(const XMLNodes&)>& deliver;
+    xmlParserCtxt* parser = nullptr;
+    ShiftJisTexts toShiftJis;
+    std::vector<OpenElement> open; // below the document element
+    int depth = 0;                 // elements open, the document element too
+    TextKind pendingKind = TextKind::None;
+    std::string pending;
+    bool sawRoot = false;
+    bool refused = false;
+    std::exception_ptr thrown;
+};
 
 } // namespace
 
@@ -279,8 +437,7 @@ XMLNodesPtr parseXMLSource(XMLSource source)
     Parser parser(xmlNewParserCtxt());
     if (!parser)
         return nullptr;
-    Document document(xmlCtxtReadMemory(parser.get(), text->data(), static_cast<int>(text->size()), nullptr, "UTF-8",
-                                         kParseOptions));
+    Document document(readDocument(parser.get(), *text));
     // The document holds copies of everything it needs.
     text.reset();
     // A prefix without its declaration is an error to MSXML as well.
@@ -290,7 +447,7 @@ XMLNodesPtr parseXMLSource(XMLSource source)
     if (!root)
         return nullptr;
     try {
-        return TreeReader(true).readElement(root, 1);
+        return TreeReader().readElement(root, 1);
     } catch (const BeyondLimits&) {
         return nullptr;
     }
@@ -299,30 +456,5 @@ XMLNodesPtr parseXMLSource(XMLSource source)
 bool streamXMLSource(XMLSource source, const std::function<void(const XMLNodes&)>& each)
 {
     const std::optional<std::string> text = parserText(std::move(source));
-    if (!text)
-        return false;
-    Reader reader(xmlReaderForMemory(text->data(), static_cast<int>(text->size()), nullptr, "UTF-8", kParseOptions));
-    if (!reader)
-        return false;
-    bool refused = false;
-    xmlTextReaderSetStructuredErrorHandler(reader.get(), noteError, &refused);
-    TreeReader tree(false);
-    bool sawRoot = false;
-    try {
-        int status = xmlTextReaderRead(reader.get());
-        while (status == 1 && !refused) {
-            const int type = xmlTextReaderNodeType(reader.get());
-            if (type == XML_READER_TYPE_DOCUMENT_TYPE)
-                return false;
-            if (xmlTextReaderDepth(reader.get()) == 1) {
-                status = readChildOfRoot(reader.get(), tree, each);
-                continue;
-            }
-            sawRoot = sawRoot || type == XML_READER_TYPE_ELEMENT;
-            status = xmlTextReaderRead(reader.get());
-        }
-        return status == 0 && !refused && sawRoot;
-    } catch (const BeyondLimits&) {
-        return false;
-    }
+    return text && ChildStream(each).parse(*text);
 }

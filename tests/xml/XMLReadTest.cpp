@@ -88,6 +88,19 @@ TEST_F(XMLRead, CommentsCdataAndProcessingInstructionsInsideTheRoot)
     EXPECT_EQ(read("<a><?pi some data?></a>"), "a[pi=\"some data\"]");
 }
 
+// Character data that follows character data of its kind is one node,
+// whatever pieces the parser hands it out in: texts beside references,
+// CDATA sections side by side, text long enough to come in many pieces.
+TEST_F(XMLRead, AdjacentCharacterDataIsOneNode)
+{
+    EXPECT_EQ(read("<r><a>x&amp;y&#65;<![CDATA[z]]><![CDATA[w]]>v</a></r>"),
+              "r[a[#text=\"x&yA\",#cdata-section=\"zw\",#text=\"v\"]]");
+    EXPECT_EQ(read("<r> <!--c--> x<b/> </r>"), "r[#comment=\"c\",#text=\" x\",b]");
+    const std::string many(300000, 'x');
+    EXPECT_EQ(read("<r>" + many + "<a>" + many + "&lt;" + many + "</a></r>"),
+              "r[#text=\"" + many + "\",a[#text=\"" + many + "<" + many + "\"]]");
+}
+
 TEST_F(XMLRead, OnlyTheDocumentElementIsRead)
 {
     EXPECT_EQ(read(std::string(kDeclaration) + "<!--before--><?pi x?><root/><!--after-->"), "root");
