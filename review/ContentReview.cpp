@@ -4,6 +4,8 @@
 #include "review/TextFolding.h"
 #include "xml/ShiftJis.h"
 
+#include <algorithm>
+
 
 namespace {
 
@@ -248,31 +250,38 @@ void ContentReview::addLine(ProblemPlace place, const ProblemBase& problem)
         const Text& naming = reviewer.naming();
         if (!isBlankText(*naming.bytes)) {
             const std::u32string name = namedAs(foldedForComparison(naming.points), *line.kind);
-            const std::size_t hash = std::hash<std::u32string>{}(name);
-            const std::optional<std::size_t> first = firstNamed(name, hash);
-            named.push_back({ends.size(), place, line.kind, naming.field, first ? std::string() : *naming.bytes,
-                             *reviewer.answer().bytes});
-            if (first) {
-                std::vector<std::size_t>& group = groups[*first];
-                if (group.empty())
-                    group.push_back(*first);
-                group.push_back(named.size() - 1);
-            } else {
-                firstOfName.emplace(hash, named.size() - 1);
-            }
+            nameHashes.emplace_back(std::hash<std::u32string>{}(name), named.size());
+            named.push_back({ends.size(), place, line.kind, naming.field, *naming.bytes, *reviewer.answer().bytes});
         }
     }
     ends.push_back(findings.size());
 }
 
-std::optional<std::size_t> ContentReview::firstNamed(const std::u32string& name, std::size_t hash) const
+std::unordered_map<std::size_t, std::vector<std::size_t>> ContentReview::sameNamed()
 {
-    for (auto [at, end] = firstOfName.equal_range(hash); at != end; ++at) {
-        const Named& first = named[at->second];
-        if (namedAs(foldedText(first.naming), *first.kind) == name)
-            return at->second;
+    std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
+    std::sort(nameHashes.begin(), nameHashes.end());
+    for (auto run = nameHashes.begin(); run != nameHashes.end();) {
+        const auto end = std::find_if(run, nameHashes.end(), [&](const auto& entry) { return entry.first != run->first; });
+        if (end - run > 1) {
+            // Names of one hash, told apart by their texts; in set order.
+            std::vector<std::pair<std::u32string, std::vector<std::size_t>>> names;
+            for (auto entry = run; entry != end; ++entry) {
+                const Named& one = named[entry->second];
+                std::u32string name = namedAs(foldedText(one.naming), *one.kind);
+                const auto same = std::find_if(names.begin(), names.end(), [&](const auto& n) { return n.first == name; });
+                if (same == names.end())
+                    names.push_back({std::move(name), {entry->second}});
+                else
+                    same->second.push_back(entry->second);
+            }
+            for (auto& [name, group] : names)
+                if (group.size() > 1)
+                    groups.emplace(named[group.front()].line, std::move(group));
+        }
+        run = end;
     }
-    return std::nullopt;
+    return groups;
 }
 
 // The finding of a group of problems of one kind with the same naming
@@ -298,20 +307,18 @@ ContentFinding ContentReview::sameProblems(const std::vector<std::size_t>& group
 
 std::vector<ContentFinding> ContentReview::finish()
 {
+    const std::unordered_map<std::size_t, std::vector<std::size_t>> groups = sameNamed();
     if (groups.empty())
         return std::move(findings);
     // Each group's finding after the other findings of its first line.
-    std::unordered_map<std::size_t, const std::vector<std::size_t>*> groupAtLine;
-    for (const auto& [first, group] : groups)
-        groupAtLine.emplace(named[first].line, &group);
     std::vector<ContentFinding> ordered;
     ordered.reserve(findings.size() + groups.size());
     std::size_t next = 0;
     for (std::size_t i = 0; i < ends.size(); ++i) {
         for (; next < ends[i]; ++next)
             ordered.push_back(std::move(findings[next]));
-        if (const auto group = groupAtLine.find(i); group != groupAtLine.end())
-            ordered.push_back(sameProblems(*group->second));
+        if (const auto group = groups.find(i); group != groups.end())
+            ordered.push_back(sameProblems(group->second));
     }
     return ordered;
 }

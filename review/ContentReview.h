@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <deque>
-#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -92,24 +91,23 @@ private:
         ProblemPlace place;
         const ProblemKind* kind;
         FieldPlace namingField;
-        std::string naming; // kept for the first of a group only
+        std::string naming;
         std::string answer;
     };
 
     void addLine(ProblemPlace place, const ProblemBase& problem);
-    // The first problem with this kind and folded naming text.
-    std::optional<std::size_t> firstNamed(const std::u32string& name, std::size_t hash) const;
+    // The groups of problems with the same kind and folded naming text,
+    // each in set order, by the line of its first problem.
+    std::unordered_map<std::size_t, std::vector<std::size_t>> sameNamed();
     ContentFinding sameProblems(const std::vector<std::size_t>& group) const;
 
     std::size_t problems = 0;
     std::vector<ContentFinding> findings;
     std::vector<std::size_t> ends; // for each line, where its findings end
-    std::deque<Named> named; // grown without moving: no room is left over
-
-    // The first problem of each kind and folded naming text, by the hash of
-    // the two (the texts themselves would take more room than the rest of
-    // the review), and the problems of those that come again; each by its
-    // place in `named`.
-    std::unordered_multimap<std::size_t, std::size_t> firstOfName;
-    std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
+    std::deque<Named> named;       // grown without moving: no room is left over
+    // The hash of each one's kind and folded naming text, with its place in
+    // `named`: sorted once the set is read, equal names stand together. The
+    // folded texts themselves would take more room than the rest of the
+    // review.
+    std::vector<std::pair<std::size_t, std::size_t>> nameHashes;
 };
