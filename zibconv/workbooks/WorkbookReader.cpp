@@ -66,9 +66,43 @@ struct PartFault {
     std::string message;
 };
 
+std::string_view localName(const XML_Char* name)
+{
+    const std::string_view full(name);
+    const std::size_t bar = full.rfind('|');
+    return bar == std::string_view::npos ? full : full.substr(bar + 1);
+}
+
+// An element's attributes by local name, read where the parser holds them:
+// a sheet has a few for each of its many cells, none of which is kept.
+class Attributes {
+public:
+    explicit Attributes(const XML_Char** parserAttributes) : all(parserAttributes) {}
+
+    // The first of that local name, as the parser holds it during the call.
+    std::optional<std::string_view> get(std::string_view name) const
+    {
+        for (const XML_Char** a = all; *a; a += 2)
+            if (localName(a[0]) == name)
+                return std::string_view(a[1]);
+        return std::nullopt;
+    }
+
+    // All of them, the first of each local name, to keep.
+    std::map<std::string, std::string, std::less<>> copied() const
+    {
+        std::map<std::string, std::string, std::less<>> kept;
+        for (const XML_Char** a = all; *a; a += 2)
+            kept.emplace(localName(a[0]), a[1]);
+        return kept;
+    }
+
+private:
+    const XML_Char** all;
+};
+
 // What a part's elements are handed to: local names, attributes by local
 // name.
-using Attributes = std::map<std::string, std::string>;
 class PartHandler {
 public:
     virtual void start(std::string_view name, const Attributes& attributes) = 0;
@@ -76,13 +110,6 @@ public:
     virtual void text(std::string_view text) = 0;
     virtual ~PartHandler() = default;
 };
-
-std::string_view localName(const XML_Char* name)
-{
-    const std::string_view full(name);
-    const std::size_t bar = full.rfind('|');
-    return bar == std::string_view::npos ? full : full.substr(bar + 1);
-}
 
 struct ParseState {
     PartHandler& handler;
@@ -92,11 +119,7 @@ struct ParseState {
 
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes)
 {
-    auto& state = *static_cast<ParseState*>(data);
-    Attributes all;
-    for (const XML_Char** a = attributes; *a; a += 2)
-        all.emplace(localName(a[0]), a[1]);
-    state.handler.start(localName(name), all);
+    static_cast<ParseState*>(data)->handler.start(localName(name), Attributes(attributes));
 }
 
 void XMLCALL onEnd(void* data, const XML_Char* name)
@@ -186,13 +209,13 @@ public:
     void start(std::string_view element, const Attributes& attributes) override
     {
         if (element == name)
-            found.push_back(attributes);
+            found.push_back(attributes.copied());
     }
     void end(std::string_view) override {}
     void text(std::string_view) override {}
 
     std::string name;
-    std::vector<Attributes> found;
+    std::vector<std::map<std::string, std::string, std::less<>>> found;
 };
 
 // Texts of <t> inside each <si>, or inside a cell's <is>; phonetic runs
@@ -291,7 +314,7 @@ public:
     void start(std::string_view name, const Attributes& attributes) override
     {
         if (name == "numFmt")
-            codes[number(attributes, "numFmtId")] = attributes.count("formatCode") ? attributes.at("formatCode") : "";
+            codes[number(attributes, "numFmtId")] = attributes.get("formatCode").value_or("");
         else if (name == "cellXfs")
             inCellFormats = true;
         else if (name == "xf" && inCellFormats)
@@ -316,10 +339,10 @@ public:
 private:
     static int number(const Attributes& attributes, const char* name)
     {
-        const auto found = attributes.find(name);
+        const std::optional<std::string_view> found = attributes.get(name);
         int value = 0;
-        if (found != attributes.end())
-            std::from_chars(found->second.data(), found->second.data() + found->second.size(), value);
+        if (found)
+            std::from_chars(found->data(), found->data() + found->size(), value);
         return value;
     }
 
@@ -351,32 +374,29 @@ public:
     void start(std::string_view name, const Attributes& attributes) override
     {
         if (name == "row") {
-            const auto r = attributes.find("r");
+            const std::optional<std::string_view> r = attributes.get("r");
             std::size_t number = rowNumber + 1;
-            if (r != attributes.end())
-                std::from_chars(r->second.data(), r->second.data() + r->second.size(), number);
+            if (r)
+                std::from_chars(r->data(), r->data() + r->size(), number);
             rowNumber = number;
             column = 0;
             if (rowNumber == 0 || rowNumber > kMaxWorkbookRows)
                 throw PartFault{"ブックの行が多すぎます (" + std::to_string(kMaxWorkbookRows) + " 行まで)"};
         } else if (name == "c") {
             cell = Cell();
-            const auto r = attributes.find("r");
-            if (r != attributes.end()) {
-                const auto place = parseReference(r->second);
+            if (const std::optional<std::string_view> r = attributes.get("r")) {
+                const auto place = parseReference(*r);
                 if (!place || place->first >= kMaxWorkbookColumns || place->second > kMaxWorkbookRows)
-                    throw PartFault{"ブックのセル参照 " + r->second.substr(0, 16) + " は読めません (列は XFD、行は " +
+                    throw PartFault{"ブックのセル参照 " + std::string(r->substr(0, 16)) + " は読めません (列は XFD、行は " +
                                     std::to_string(kMaxWorkbookRows) + " まで)"};
                 column = place->first;
                 rowNumber = place->second;
             }
             if (column >= kMaxWorkbookColumns)
                 throw PartFault{"ブックの列が多すぎます (XFD 列まで)"};
-            const auto t = attributes.find("t");
-            cell.type = t == attributes.end() ? "n" : t->second;
-            const auto s = attributes.find("s");
-            if (s != attributes.end())
-                std::from_chars(s->second.data(), s->second.data() + s->second.size(), cell.style);
+            cell.type = attributes.get("t").value_or("n");
+            if (const std::optional<std::string_view> s = attributes.get("s"))
+                std::from_chars(s->data(), s->data() + s->size(), cell.style);
         } else if (name == "v") {
             inValue = true;
             cell.hasValue = true;
@@ -509,7 +529,7 @@ std::string firstSheetPart(WorkbookFile& file)
     AttributeCollector relationships("Relationship");
     if (!file.parse("xl/_rels/workbook.xml.rels", relationships))
         throw PartFault{"ブックの中の xl/_rels/workbook.xml.rels がありません"};
-    for (const Attributes& relationship : relationships.found) {
+    for (const auto& relationship : relationships.found) {
         const auto found = relationship.find("Id");
         if (found == relationship.end() || found->second != id || !relationship.count("Target"))
             continue;
