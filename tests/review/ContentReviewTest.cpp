@@ -3,10 +3,15 @@
 #include "review/ContentReview.h"
 #include "review/FindingText.h"
 
+#include "review/TextFolding.h"
+
 #include "model/ProblemFields.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -167,6 +172,67 @@ TEST(ContentReview, FindingsComeInSetOrder)
     };
     EXPECT_EQ(reviewed(set), (Findings{"1.0 answer 0 blank", "1.1 question 0 blank", "1.2 answer 0 blank",
                                        "2.0 question 0 blank"}));
+}
+
+// Groups of the same problem in random sets with many repeats, against
+// a plain map of every line's kind and folded naming text: each group is
+// told once, at its first line and after that line's other findings, with
+// every member in set order.
+TEST(ContentReview, GroupsOfTheSameProblemAsAPlainMapFindsThem)
+{
+    const std::vector<std::string> questions = {"a", "A", "ａ", " a", "b", "首都", "首都 ", " ", "c"};
+    const std::vector<std::string> answers = {"x", "X", " x", "y", " "}; // with findings of their own
+    std::mt19937 random(20261210);
+    const auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+    for (int round = 0; round < 200; ++round) {
+        std::vector<Line> set;
+        for (std::size_t n = 1 + random() % 12; n > 0; --n) {
+            const int kind = random() % 2 ? OX : NARABEKAE;
+            Line line{kind, {pick(questions), pick(answers)}};
+            for (std::size_t b = random() % 3; b > 0; --b)
+                line.branches.push_back({kind, {pick(questions), pick(answers)}});
+            set.push_back(line);
+        }
+        // The lines in set order, and the groups a map of names gives.
+        std::vector<std::pair<ProblemPlace, const Line*>> lines;
+        for (std::size_t i = 0; i < set.size(); ++i) {
+            lines.push_back({{i + 1, 0}, &set[i]});
+            for (std::size_t j = 0; j < set[i].branches.size(); ++j)
+                lines.push_back({{i + 1, j + 1}, &set[i].branches[j]});
+        }
+        std::map<std::u32string, std::vector<std::size_t>> byName;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (!isBlankText(lines[i].second->texts[0]))
+                byName[foldedText(lines[i].second->texts[0]) + char32_t(lines[i].second->kind)].push_back(i);
+        std::map<std::size_t, std::vector<std::size_t>> expected; // by first line
+        for (const auto& [name, members] : byName)
+            if (members.size() > 1)
+                expected[members.front()] = members;
+
+        const std::vector<ContentFinding> found = reviewContent(setOf(set));
+        std::map<std::size_t, std::vector<std::size_t>> told;
+        std::size_t lastLine = 0;
+        std::size_t lastGroupLine = lines.size();
+        for (const ContentFinding& finding : found) {
+            const auto at = std::find_if(lines.begin(), lines.end(), [&](const auto& l) { return l.first == finding.place; });
+            const std::size_t line = static_cast<std::size_t>(at - lines.begin());
+            ASSERT_TRUE(line > lastLine || (line == lastLine && lastGroupLine != line)) << "round " << round;
+            lastLine = line;
+            if (finding.rule != Rule::SameProblem && finding.rule != Rule::SameProblemOtherAnswer)
+                continue;
+            lastGroupLine = line;
+            std::vector<std::size_t> members;
+            bool otherAnswer = false;
+            for (const ProblemPlace& place : finding.group) {
+                const auto member = std::find_if(lines.begin(), lines.end(), [&](const auto& l) { return l.first == place; });
+                members.push_back(static_cast<std::size_t>(member - lines.begin()));
+                otherAnswer |= foldedText(member->second->texts[1]) != foldedText(at->second->texts[1]);
+            }
+            EXPECT_EQ(finding.rule == Rule::SameProblemOtherAnswer, otherAnswer) << "round " << round;
+            told[line] = members;
+        }
+        EXPECT_EQ(told, expected) << "round " << round;
+    }
 }
 
 } // namespace

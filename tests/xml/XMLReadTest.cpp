@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -284,6 +286,28 @@ TEST_F(XMLRead, NestingIsLimitedTo256Levels)
     EXPECT_EQ(deepest.size(), 256 + 255 * 2u); // "e[e[...]]"
     EXPECT_EQ(read(nested(257)), "(null)");
     EXPECT_EQ(read(nested(100000)), "(null)");
+}
+
+} // namespace
+
+namespace {
+
+// What the one given the children throws comes out of the read, after the
+// parser has stopped: no later child is given, and nothing is left behind.
+TEST_F(XMLRead, WhatTheReceiverThrowsComesOut)
+{
+    const std::string path = folder.path("in.xml");
+    writeBytes(path, "<r><a/><b>x</b><c/></r>");
+    std::string given;
+    EXPECT_THROW(streamXMLFile(path,
+                               [&given](const XMLNodes& child) {
+                                   given += child.nameView();
+                                   if (child.nameView() == "b")
+                                       throw std::runtime_error("full");
+                               }),
+                 std::runtime_error);
+    EXPECT_EQ(given, "ab");
+    EXPECT_TRUE(streamXMLFile(path, [](const XMLNodes&) {})) << "a later read starts afresh";
 }
 
 } // namespace
