@@ -409,11 +409,15 @@ public:
     void end(std::string_view name) override
     {
         cell.inline_.end(name);
-        if (name == "v")
+        if (name == "v") {
             inValue = false;
-        else if (name == "c") {
+        } else if (name == "c") {
             place(decide());
             ++column;
+        } else if (name == "row" && rowNumber <= table.rows.size()) {
+            // Grown cell by cell, a row has room for more cells than it
+            // holds; a sheet of many rows is held whole until it is read.
+            table.rows[rowNumber - 1].shrink_to_fit();
         }
     }
 
