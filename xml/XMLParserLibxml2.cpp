@@ -43,12 +43,16 @@ std::string_view view(const xmlChar* text)
 }
 
 // libxml2 holds the same limit; this keeps it whatever its options.
-std::string_view content(const xmlNode* node)
+std::string_view limited(std::string_view text)
 {
-    const std::string_view text = view(node->content);
     if (text.size() > kMaxTextBytes)
         throw BeyondLimits{};
     return text;
+}
+
+std::string_view content(const xmlNode* node)
+{
+    return limited(view(node->content));
 }
 
 // A character's code of one or two bytes; kLong for any other
@@ -369,13 +373,6 @@ private:
     {
         if (error && error->level >= XML_ERR_ERROR)
             guarded(context, [](ChildStream& stream) { stream.stop(); });
-    }
-
-    static std::string_view limited(std::string_view text)
-    {
-        if (text.size() > kMaxTextBytes)
-            throw BeyondLimits{};
-        return text;
     }
 
     enum class TextKind { None, Text, Cdata };

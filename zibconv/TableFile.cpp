@@ -394,28 +394,13 @@ std::vector<TableFinding> DecodedRows::takeFindings()
     return std::move(reader->decoder.findings);
 }
 
-namespace {
-
-DecodedTable decodedWhole(DecodedRows& rows)
+DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given)
 {
+    DecodedRows rows(bytes, separator, given);
     DecodedTable table;
     for (TableRow row; rows.next(row);)
         table.rows.push_back(std::move(row));
     table.findings = rows.takeFindings();
     table.unreadableNames = rows.unreadableNames();
     return table;
-}
-
-} // namespace
-
-DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given)
-{
-    DecodedRows rows(bytes, separator, given);
-    return decodedWhole(rows);
-}
-
-DecodedTable decodeUtf8Cells(std::vector<TableRow> rows)
-{
-    DecodedRows decoded(std::move(rows));
-    return decodedWhole(decoded);
 }

@@ -55,9 +55,6 @@ struct DecodedTable {
 };
 DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given);
 
-// UTF-8 cells, as a workbook holds them, in Shift-JIS: findings as above.
-DecodedTable decodeUtf8Cells(std::vector<TableRow> rows);
-
 // The same one row at a time, each decoded as it is read, so that a large
 // table is never held whole beside its problems.
 class DecodedRows : public TableRowSource {
