@@ -1,6 +1,6 @@
 #include "document/FieldPlacement.h"
 
-#include "xml/ReplaceAll.h"
+#include "text/ReplaceAll.h"
 
 #include <utility>
 

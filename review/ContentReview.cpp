@@ -2,7 +2,7 @@
 
 #include "review/Spelling.h"
 #include "review/TextFolding.h"
-#include "xml/ShiftJis.h"
+#include "text/ShiftJis.h"
 
 #include <algorithm>
 

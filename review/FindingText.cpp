@@ -1,7 +1,7 @@
 #include "review/FindingText.h"
 
 #include "review/TextFolding.h"
-#include "xml/ShiftJis.h"
+#include "text/ShiftJis.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "review/TextFolding.h"
 
-#include "xml/ShiftJis.h"
-#include "xml/ShiftJisToUtf8.h"
+#include "text/ShiftJis.h"
+#include "text/ShiftJisToUtf8.h"
 
 #include <cstddef>
 

@@ -3,7 +3,7 @@
 #include "model/ProblemKinds.h"
 #include "ui/EditorState.h"
 #include "ui/Layout.h"
-#include "xml/ShiftJis.h"
+#include "text/ShiftJis.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "xml/XMLName.h"
 
-#include "xml/ShiftJis.h"
+#include "text/ShiftJis.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "xml/ComSupport.h"
 #include "xml/MarkupScan.h"
 #include "xml/MsxmlIds.h"
-#include "xml/WideText.h"
+#include "text/WideText.h"
 #include "xml/XMLLimits.h"
 #include "xml/XMLParser.h"
 #include "xml/XMLProlog.h"

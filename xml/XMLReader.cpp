@@ -1,4 +1,4 @@
-#include "xml/FileIO.h"
+#include "files/FileIO.h"
 #include "xml/XMLFile.h"
 #include "xml/XMLParser.h"
 

@@ -1,7 +1,7 @@
 // Our own serialiser: the DOM component's would not write Shift-JIS under
 // Wine, and its output is not byte-faithful there.
-#include "xml/FileIO.h"
-#include "xml/ShiftJis.h"
+#include "files/FileIO.h"
+#include "text/ShiftJis.h"
 #include "xml/XMLFile.h"
 #include "xml/XMLLimits.h"
 #include "xml/XMLName.h"

@@ -1,7 +1,7 @@
 #include "zibconv/Arguments.h"
 
-#include "xml/FileIO.h"
-#include "xml/WideText.h"
+#include "files/FileIO.h"
+#include "text/WideText.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 //   zibconv --help | --version
 #pragma once
 
-#include "zibconv/TableTypes.h"
+#include "zibconv/tables/TableTypes.h"
 
 #include <optional>
 #include <string>

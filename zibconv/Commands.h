@@ -4,7 +4,7 @@
 #pragma once
 
 #include "zibconv/CommandLine.h"
-#include "zibconv/QuizTable.h"
+#include "zibconv/tables/QuizTable.h"
 
 #include <optional>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "zibconv/Console.h"
 
-#include "xml/ShiftJis.h"
-#include "xml/Unicode.h"
+#include "text/ShiftJis.h"
+#include "text/Unicode.h"
 
 #include <cstdio>
 

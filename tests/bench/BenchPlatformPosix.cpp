@@ -1,7 +1,7 @@
 #include "BenchPlatform.h"
 
-#include "xml/FileIO.h"
-#include "xml/Iconv.h"
+#include "files/FileIO.h"
+#include "text/Iconv.h"
 
 #include <libxml/parser.h>
 

@@ -1,9 +1,9 @@
 #include "BenchPlatform.h"
 
 #include "xml/ComSupport.h"
-#include "xml/FileIO.h"
+#include "files/FileIO.h"
 #include "xml/MsxmlIds.h"
-#include "xml/WideText.h"
+#include "text/WideText.h"
 #include "xml/XMLProlog.h"
 
 #include <psapi.h>

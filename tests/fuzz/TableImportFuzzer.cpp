@@ -19,11 +19,11 @@
 #include "document/ProblemListFile.h"
 #include "model/ProblemFields.h"
 #include "model/ProblemList.h"
-#include "xml/ShiftJis.h"
-#include "zibconv/CheckReport.h"
-#include "zibconv/ExportTable.h"
-#include "zibconv/QuizTable.h"
-#include "zibconv/TableFile.h"
+#include "text/ShiftJis.h"
+#include "zibconv/check/CheckReport.h"
+#include "zibconv/tables/ExportTable.h"
+#include "zibconv/tables/QuizTable.h"
+#include "zibconv/tables/TableFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // on into the table's rules, as import takes them. Besides the sanitizers'
 // findings it traps when a refused or foreign workbook still gives rows, or
 // when a read one holds a row beyond the bounds.
-#include "zibconv/QuizTable.h"
-#include "zibconv/TableFile.h"
+#include "zibconv/tables/QuizTable.h"
+#include "zibconv/tables/TableFile.h"
 #include "zibconv/workbooks/WorkbookReader.h"
 
 #include <cstddef>

@@ -17,8 +17,8 @@
 #include "document/QuizWalk.h"
 #include "model/ProblemFields.h"
 #include "model/ProblemList.h"
-#include "xml/FileIO.h"
-#include "xml/TemporaryFile.h"
+#include "files/FileIO.h"
+#include "files/TemporaryFile.h"
 
 #include <algorithm>
 #include <cstdint>

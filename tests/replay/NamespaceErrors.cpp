@@ -1,7 +1,7 @@
 #include "NamespaceErrors.h"
 
-#include "xml/FileIO.h"
-#include "xml/Iconv.h"
+#include "files/FileIO.h"
+#include "text/Iconv.h"
 #include "xml/MarkupScan.h"
 #include "xml/XMLProlog.h"
 

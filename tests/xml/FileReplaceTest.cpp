@@ -3,8 +3,8 @@
 // writers that were killed go with the next write.
 #include "TestFiles.h"
 
-#include "xml/FileIO.h"
-#include "xml/TemporaryFile.h"
+#include "files/FileIO.h"
+#include "files/TemporaryFile.h"
 
 #include <gtest/gtest.h>
 

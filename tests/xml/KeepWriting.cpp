@@ -1,7 +1,7 @@
 // keep_writing TARGET: replaces TARGET with 256 KiB of 'k' over and over
 // until it is killed. The tests kill it at random moments and look at what
 // the writes leave behind.
-#include "xml/FileIO.h"
+#include "files/FileIO.h"
 
 #include <string>
 

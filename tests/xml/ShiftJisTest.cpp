@@ -1,9 +1,9 @@
 // Code page 932 through the system's own tables gives the same answers on
 // both platforms: which characters it holds, and which code it writes for
 // a character it holds twice.
-#include "xml/ShiftJis.h"
-#include "xml/ShiftJisToUtf8.h"
-#include "xml/Unicode.h"
+#include "text/ShiftJis.h"
+#include "text/ShiftJisToUtf8.h"
+#include "text/Unicode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "xml/ReplaceAll.h"
-#include "xml/ShiftJis.h"
+#include "text/ReplaceAll.h"
+#include "text/ShiftJis.h"
 #include "xml/XMLNodes.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
 #include "review/FindingText.h"
-#include "zibconv/CheckReport.h"
+#include "zibconv/check/CheckReport.h"
 
 #include <gtest/gtest.h>
 

@@ -9,10 +9,10 @@
 #include "document/ProblemListFile.h"
 #include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
-#include "zibconv/CheckReport.h"
-#include "zibconv/ExportTable.h"
-#include "zibconv/QuizTable.h"
-#include "zibconv/TableFile.h"
+#include "zibconv/check/CheckReport.h"
+#include "zibconv/tables/ExportTable.h"
+#include "zibconv/tables/QuizTable.h"
+#include "zibconv/tables/TableFile.h"
 
 #include <gtest/gtest.h>
 

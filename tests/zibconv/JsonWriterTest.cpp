@@ -1,7 +1,7 @@
 // check --json: Shift-JIS texts become JSON strings of UTF-8, escaped where
 // JSON requires; values are separated as JSON wants. (The end-to-end test
 // reads every report back with a real JSON parser.)
-#include "zibconv/JsonWriter.h"
+#include "zibconv/check/JsonWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "OpenedTable.h"
 
 #include "model/ProblemKinds.h"
-#include "zibconv/QuizTable.h"
+#include "zibconv/tables/QuizTable.h"
 
 #include <algorithm>
 #include <map>

@@ -5,7 +5,7 @@
 // quiz file that import writes is this table, cell for cell.
 #pragma once
 
-#include "zibconv/TableText.h"
+#include "zibconv/tables/TableText.h"
 
 #include <cstddef>
 #include <set>

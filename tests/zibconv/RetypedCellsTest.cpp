@@ -1,6 +1,6 @@
 // The cells a spreadsheet retypes when it opens a CSV, as measured with
 // Calc's standard import (Excel behaves alike), and texts it keeps.
-#include "zibconv/RetypedCells.h"
+#include "zibconv/tables/RetypedCells.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include "model/ProblemFields.h"
 #include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
-#include "zibconv/QuizTable.h"
-#include "zibconv/TableFile.h"
+#include "zibconv/tables/QuizTable.h"
+#include "zibconv/tables/TableFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // A table's bytes in each encoding a spreadsheet writes, and every cell a
 // quiz file could not hold, refused with its row and column.
-#include "zibconv/QuizTable.h"
-#include "zibconv/TableFile.h"
+#include "zibconv/tables/QuizTable.h"
+#include "zibconv/tables/TableFile.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include "document/QuizWalk.h"
 #include "review/ContentReview.h"
-#include "xml/ShiftJis.h"
-#include "xml/ShiftJisToUtf8.h"
-#include "xml/Unicode.h"
+#include "text/ShiftJis.h"
+#include "text/ShiftJisToUtf8.h"
+#include "text/Unicode.h"
 #include "zibconv/page/PageWriter.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "zibconv/page/HtmlText.h"
 
-#include "xml/ShiftJis.h"
-#include "xml/ShiftJisToUtf8.h"
+#include "text/ShiftJis.h"
+#include "text/ShiftJisToUtf8.h"
 
 namespace {
 

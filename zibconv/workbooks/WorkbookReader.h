@@ -10,8 +10,8 @@
 // inflated, shared strings, rows and columns.
 #pragma once
 
-#include "zibconv/TableText.h"
-#include "zibconv/TableTypes.h"
+#include "zibconv/tables/TableText.h"
+#include "zibconv/tables/TableTypes.h"
 
 #include <string>
 #include <vector>

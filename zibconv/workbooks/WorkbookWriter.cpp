@@ -1,9 +1,9 @@
 #include "zibconv/workbooks/WorkbookWriter.h"
 
-#include "xml/FileIO.h"
-#include "xml/ReplaceAll.h"
-#include "xml/ShiftJisToUtf8.h"
-#include "xml/TemporaryFile.h"
+#include "files/FileIO.h"
+#include "text/ReplaceAll.h"
+#include "text/ShiftJisToUtf8.h"
+#include "files/TemporaryFile.h"
 
 #include <xlsxwriter.h>
 

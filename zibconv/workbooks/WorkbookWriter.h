@@ -5,8 +5,8 @@
 // wrapped text so that line breaks show. Written with libxlsxwriter.
 #pragma once
 
-#include "xml/FileIO.h"
-#include "zibconv/RowSink.h"
+#include "files/FileIO.h"
+#include "zibconv/tables/RowSink.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // rows at a time as the quiz file is walked.
 #pragma once
 
-#include "zibconv/TableText.h"
+#include "zibconv/tables/TableText.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "zibconv/TableText.h"
+#include "zibconv/tables/TableText.h"
 
 #include <utility>
 

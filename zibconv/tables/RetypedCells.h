@@ -4,8 +4,8 @@
 // signs, full-width digits taken as digits, booleans.
 #pragma once
 
-#include "zibconv/RowSink.h"
-#include "zibconv/TableTypes.h"
+#include "zibconv/tables/RowSink.h"
+#include "zibconv/tables/TableTypes.h"
 
 #include <cstddef>
 #include <memory>

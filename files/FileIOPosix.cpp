@@ -1,5 +1,5 @@
-#include "xml/FileIO.h"
-#include "xml/TemporaryFile.h"
+#include "files/FileIO.h"
+#include "files/TemporaryFile.h"
 
 #include <cerrno>
 #include <cstdio>

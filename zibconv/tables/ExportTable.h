@@ -3,8 +3,8 @@
 // grows while the file is read.
 #pragma once
 
-#include "zibconv/RowSink.h"
-#include "zibconv/TableTypes.h"
+#include "zibconv/tables/RowSink.h"
+#include "zibconv/tables/TableTypes.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "xml/ReplaceAll.h"
+#include "text/ReplaceAll.h"
 
 std::string replaceAll(std::string s, std::string from, std::string to)
 {

@@ -1,8 +1,8 @@
-#include "zibconv/ExportTable.h"
+#include "zibconv/tables/ExportTable.h"
 
 #include "document/QuizWalk.h"
-#include "zibconv/QuizTable.h"
-#include "zibconv/TableFile.h"
+#include "zibconv/tables/QuizTable.h"
+#include "zibconv/tables/TableFile.h"
 
 namespace {
 

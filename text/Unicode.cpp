@@ -1,4 +1,4 @@
-#include "xml/Unicode.h"
+#include "text/Unicode.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "xml/FileIO.h"
-#include "xml/TemporaryFile.h"
-#include "xml/WideText.h"
+#include "files/FileIO.h"
+#include "files/TemporaryFile.h"
+#include "text/WideText.h"
 
 #include <windows.h>
 

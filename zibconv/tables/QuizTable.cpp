@@ -1,10 +1,10 @@
-#include "zibconv/QuizTable.h"
+#include "zibconv/tables/QuizTable.h"
 
 #include "document/BranchLayout.h"
 #include "document/QuizFormat.h"
 #include "model/ProblemFields.h"
 #include "model/ProblemKinds.h"
-#include "xml/ShiftJisToUtf8.h"
+#include "text/ShiftJisToUtf8.h"
 #include "xml/XMLLimits.h"
 #include "xml/XMLProlog.h"
 

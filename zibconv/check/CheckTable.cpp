@@ -1,7 +1,7 @@
 // check of a table: read as import reads it, so that a set can be reviewed
 // before it becomes a quiz file. What import would refuse is the table's
 // loss; the content of a refused table is not reviewed.
-#include "zibconv/CheckReport.h"
+#include "zibconv/check/CheckReport.h"
 #include "zibconv/Commands.h"
 #include "zibconv/Console.h"
 

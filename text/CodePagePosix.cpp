@@ -1,6 +1,6 @@
-#include "xml/Iconv.h"
-#include "xml/ShiftJis.h"
-#include "xml/ShiftJisToUtf8.h"
+#include "text/Iconv.h"
+#include "text/ShiftJis.h"
+#include "text/ShiftJisToUtf8.h"
 
 #include <algorithm>
 #include <bit>

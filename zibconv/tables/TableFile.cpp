@@ -1,9 +1,9 @@
-#include "zibconv/QuizTable.h"
-#include "zibconv/TableFile.h"
+#include "zibconv/tables/QuizTable.h"
+#include "zibconv/tables/TableFile.h"
 
-#include "xml/ShiftJis.h"
-#include "xml/ShiftJisToUtf8.h"
-#include "xml/Unicode.h"
+#include "text/ShiftJis.h"
+#include "text/ShiftJisToUtf8.h"
+#include "text/Unicode.h"
 
 #include <algorithm>
 #include <cstdio>

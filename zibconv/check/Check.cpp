@@ -1,6 +1,6 @@
 // check: reads a quiz file as the editor's Open does and tells everything
 // of it that the editor would not keep, with the problem it belongs to.
-#include "zibconv/CheckReport.h"
+#include "zibconv/check/CheckReport.h"
 #include "zibconv/Commands.h"
 
 #include "document/QuizWalk.h"

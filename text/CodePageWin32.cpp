@@ -1,6 +1,6 @@
 #include "xml/ComSupport.h"
-#include "xml/ShiftJis.h"
-#include "xml/WideText.h"
+#include "text/ShiftJis.h"
+#include "text/WideText.h"
 
 // Strict: MB_ERR_INVALID_CHARS refuses bytes the code page does not have.
 std::optional<std::wstring> multiByteToWide(std::string_view bytes, unsigned codePage)

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "model/ProblemList.h"
-#include "zibconv/TableText.h"
-#include "zibconv/TableTypes.h"
+#include "zibconv/tables/TableText.h"
+#include "zibconv/tables/TableTypes.h"
 
 #include <cstddef>
 #include <string>

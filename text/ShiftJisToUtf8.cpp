@@ -1,7 +1,7 @@
-#include "xml/ShiftJisToUtf8.h"
+#include "text/ShiftJisToUtf8.h"
 
-#include "xml/ShiftJis.h"
-#include "xml/Unicode.h"
+#include "text/ShiftJis.h"
+#include "text/Unicode.h"
 
 #include <algorithm>
 #include <array>

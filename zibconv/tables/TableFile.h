@@ -4,9 +4,9 @@
 // their bytes when no mark says which.
 #pragma once
 
-#include "zibconv/RowSink.h"
-#include "zibconv/TableText.h"
-#include "zibconv/TableTypes.h"
+#include "zibconv/tables/RowSink.h"
+#include "zibconv/tables/TableText.h"
+#include "zibconv/tables/TableTypes.h"
 
 #include <memory>
 #include <optional>

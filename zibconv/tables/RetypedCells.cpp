@@ -1,4 +1,4 @@
-#include "zibconv/RetypedCells.h"
+#include "zibconv/tables/RetypedCells.h"
 
 #include <regex>
 #include <string>

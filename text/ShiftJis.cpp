@@ -1,6 +1,6 @@
-#include "xml/ShiftJis.h"
+#include "text/ShiftJis.h"
 
-#include "xml/Unicode.h"
+#include "text/Unicode.h"
 
 #include <vector>
 

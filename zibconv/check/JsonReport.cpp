@@ -1,7 +1,7 @@
-#include "zibconv/JsonReport.h"
+#include "zibconv/check/JsonReport.h"
 
 #include "review/FindingText.h"
-#include "zibconv/JsonWriter.h"
+#include "zibconv/check/JsonWriter.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "zibconv/JsonWriter.h"
+#include "zibconv/check/JsonWriter.h"
 
 #include "review/TextFolding.h"
-#include "xml/Unicode.h"
+#include "text/Unicode.h"
 
 #include <cstdio>
 

@@ -1,10 +1,10 @@
-#include "zibconv/CheckReport.h"
+#include "zibconv/check/CheckReport.h"
 
 #include "review/ContentReview.h"
 #include "review/FindingText.h"
 #include "zibconv/Commands.h"
 #include "zibconv/Console.h"
-#include "zibconv/JsonReport.h"
+#include "zibconv/check/JsonReport.h"
 
 namespace {
 
