@@ -115,19 +115,19 @@ std::string Iconv::convertFromUtf8Lossy(std::string_view utf8)
     return std::string(scratch.data(), scratch.size() - outLeft);
 }
 
-std::optional<std::string> decodeToUtf8(XMLSource source)
+std::optional<std::string> decodeToUtf8(SourceEncoding encoding, std::string bytes)
 {
     // libxml2 checks UTF-8 itself while it parses.
-    if (source.encoding.codePage == kCodePageUtf8)
-        return std::move(source.bytes);
-    if (source.encoding.codePage == kCodePageShiftJis) {
+    if (encoding.codePage == kCodePageUtf8)
+        return bytes;
+    if (encoding.codePage == kCodePageShiftJis) {
         std::string text;
-        text.reserve(source.bytes.size() + source.bytes.size() / 2);
-        if (!appendShiftJisAsUtf8(source.bytes, text))
+        text.reserve(bytes.size() + bytes.size() / 2);
+        if (!appendShiftJisAsUtf8(bytes, text))
             return std::nullopt;
         return text;
     }
-    return Iconv("UTF-8", source.encoding.iconvName).convert(source.bytes);
+    return Iconv("UTF-8", encoding.iconvName).convert(bytes);
 }
 
 namespace {

@@ -72,18 +72,18 @@ std::wstring withoutSurrogates(std::wstring_view text)
 
 } // namespace
 
-std::optional<std::wstring> decodeToWide(const XMLSource& source)
+std::optional<std::wstring> decodeToWide(SourceEncoding encoding, const std::string& bytes)
 {
-    switch (source.encoding.codePage) {
-    case kCodePageUtf16LE: return utf16ToWide(source.bytes, false);
-    case kCodePageUtf16BE: return utf16ToWide(source.bytes, true);
+    switch (encoding.codePage) {
+    case kCodePageUtf16LE: return utf16ToWide(bytes, false);
+    case kCodePageUtf16BE: return utf16ToWide(bytes, true);
     case kCodePageShiftJis:
-        if (!hasShiftJisStructure(source.bytes))
+        if (!hasShiftJisStructure(bytes))
             return std::nullopt;
         break;
     default: break;
     }
-    return multiByteToWide(source.bytes, static_cast<UINT>(source.encoding.codePage));
+    return multiByteToWide(bytes, static_cast<UINT>(encoding.codePage));
 }
 
 namespace {

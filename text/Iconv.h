@@ -1,7 +1,7 @@
 // Code-page conversion of the native build, through iconv.
 #pragma once
 
-#include "xml/SourceEncoding.h"
+#include "text/Encodings.h"
 
 #include <iconv.h>
 
@@ -37,4 +37,4 @@ private:
 
 // The file's text as UTF-8; nothing when its bytes are not of its encoding.
 // UTF-8 bytes are taken over, not copied.
-std::optional<std::string> decodeToUtf8(XMLSource source);
+std::optional<std::string> decodeToUtf8(SourceEncoding encoding, std::string bytes);

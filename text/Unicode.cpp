@@ -68,52 +68,54 @@ bool isValidUtf8(std::string_view bytes)
     return decodeUtf8(bytes).has_value();
 }
 
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 std::string encodeUtf8(std::u32string_view codePoints)
 {
     std::string utf8;
     utf8.reserve(codePoints.size());
-    for (char32_t c : codePoints) {
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += static_cast<char>(0xC0 | c >> 6);
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | c >> 12);
-            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | c >> 18);
-            utf8 += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (char32_t c : codePoints)
+        appendUtf8(utf8, c);
     return utf8;
 }
 
-std::optional<std::u32string> decodeUtf16(std::string_view bytes, bool bigEndian)
+std::optional<std::string> utf16ToUtf8(std::string_view bytes, bool bigEndian, char loneSurrogate)
 {
     if (bytes.size() % 2 != 0)
         return std::nullopt;
     const auto unit = [&](std::size_t i) {
-        const auto first = static_cast<unsigned char>(bytes[2 * i]);
-        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
         return static_cast<char32_t>(bigEndian ? first << 8 | second : second << 8 | first);
     };
-    const std::size_t units = bytes.size() / 2;
-    std::u32string codePoints;
-    codePoints.reserve(units);
-    for (std::size_t i = 0; i < units; ++i) {
-        const char32_t c = unit(i);
-        if (!isSurrogate(c)) {
-            codePoints += c;
+    std::string out;
+    out.reserve(bytes.size() / 2 * 3);
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (isSurrogate(c)) {
+            out += loneSurrogate;
             continue;
         }
-        if (c > 0xDBFF || i + 1 == units || unit(i + 1) < 0xDC00 || unit(i + 1) > 0xDFFF)
-            return std::nullopt;
-        codePoints += 0x10000 + ((c - 0xD800) << 10 | (unit(i + 1) - 0xDC00));
-        ++i;
+        appendUtf8(out, c);
     }
-    return codePoints;
+    return out;
 }

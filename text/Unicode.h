@@ -14,6 +14,9 @@ std::optional<char32_t> nextCodePoint(std::string_view utf8, std::size_t& pos);
 std::optional<std::u32string> decodeUtf8(std::string_view utf8);
 bool isValidUtf8(std::string_view bytes);
 std::string encodeUtf8(std::u32string_view codePoints);
+// Appends the UTF-8 of one code point (at most U+10FFFF).
+void appendUtf8(std::string& out, char32_t c);
 
-// UTF-16 in bytes of either order; nothing for an odd number of bytes too.
-std::optional<std::u32string> decodeUtf16(std::string_view bytes, bool bigEndian);
+// UTF-16 in bytes of either order as UTF-8, a surrogate without its pair
+// as `loneSurrogate`; nothing for an odd number of bytes.
+std::optional<std::string> utf16ToUtf8(std::string_view bytes, bool bigEndian, char loneSurrogate);

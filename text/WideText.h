@@ -2,7 +2,7 @@
 // MultiByteToWideChar and WideCharToMultiByte.
 #pragma once
 
-#include "xml/SourceEncoding.h"
+#include "text/Encodings.h"
 
 #include <optional>
 #include <string>
@@ -17,7 +17,7 @@ std::optional<std::wstring> multiByteToWide(std::string_view bytes, unsigned cod
 std::optional<std::string> wideToMultiByte(std::wstring_view text, unsigned codePage);
 
 // The file's text as UTF-16; nothing when its bytes are not of its encoding.
-std::optional<std::wstring> decodeToWide(const XMLSource& source);
+std::optional<std::wstring> decodeToWide(SourceEncoding encoding, const std::string& bytes);
 
 // Code page 932 in the forms both platforms take (codePage932FormOf); a
 // character it cannot hold becomes "?", one per character also outside the

@@ -2,20 +2,10 @@
 // first characters of a UTF-16 text, or by the name in the declaration.
 #pragma once
 
+#include "text/Encodings.h"
+
 #include <optional>
 #include <string>
-
-constexpr int kCodePageShiftJis = 932;
-constexpr int kCodePageUtf8 = 65001;
-constexpr int kCodePageUtf16LE = 1200;
-constexpr int kCodePageUtf16BE = 1201;
-
-// The same encoding for both platforms' converters: a Windows code page and
-// the iconv name of the same table.
-struct SourceEncoding {
-    int codePage;
-    const char* iconvName;
-};
 
 struct XMLSource {
     SourceEncoding encoding;

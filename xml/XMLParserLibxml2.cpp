@@ -217,7 +217,7 @@ void dropMessage(void*, const char*, ...) {}
 // encoding, padded at the end; nothing for what is refused before parsing.
 std::optional<std::string> parserText(XMLSource source)
 {
-    std::optional<std::string> text = decodeToUtf8(std::move(source));
+    std::optional<std::string> text = decodeToUtf8(source.encoding, std::move(source.bytes));
     // No XML text holds a NUL, and libxml2 would end the document there.
     if (!text || text->size() > INT_MAX || text->find('\0') != std::string::npos)
         return std::nullopt;

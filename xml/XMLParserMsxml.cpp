@@ -174,7 +174,7 @@ bool readDocumentElement(std::wstring text, Read read)
 // before parsing.
 std::optional<std::wstring> domText(XMLSource source)
 {
-    std::optional<std::wstring> text = decodeToWide(source);
+    std::optional<std::wstring> text = decodeToWide(source.encoding, source.bytes);
     std::string().swap(source.bytes);
     // The DOM would end the text at a NUL; no XML text holds one.
     if (!text || text->find(L'\0') != std::wstring::npos)

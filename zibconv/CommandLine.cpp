@@ -1,5 +1,7 @@
 #include "zibconv/CommandLine.h"
 
+#include "text/Encodings.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -27,12 +29,13 @@ std::string withExtension(const std::string& path, const char* extension)
     return (hasExtension ? path.substr(0, dot) : path) + extension;
 }
 
-std::optional<TableEncoding> encodingNamed(const std::string& name)
+// The two encodings a table is written in, by any of their names.
+std::optional<TableEncoding> tableEncodingNamed(const std::string& name)
 {
-    const std::string lower = lowered(name);
-    if (lower == "utf-8" || lower == "utf8")
+    const std::optional<SourceEncoding> named = encodingNamed(name, false);
+    if (named && named->codePage == kCodePageUtf8)
         return TableEncoding::Utf8;
-    if (lower == "shift_jis" || lower == "shift-jis" || lower == "sjis" || lower == "cp932")
+    if (named && named->codePage == kCodePageShiftJis)
         return TableEncoding::ShiftJis;
     return std::nullopt;
 }
@@ -75,7 +78,7 @@ bool readArguments(const std::vector<std::string>& arguments, std::size_t first,
             files.push_back(argument);
             continue;
         }
-        invocation.encoding = encodingNamed(value);
+        invocation.encoding = tableEncodingNamed(value);
         if (!invocation.encoding) {
             error = {"--encoding には utf-8 か shift_jis を書いてください", value};
             return false;

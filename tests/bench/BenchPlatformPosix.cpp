@@ -2,6 +2,7 @@
 
 #include "files/FileIO.h"
 #include "text/Iconv.h"
+#include "xml/SourceEncoding.h"
 
 #include <libxml/parser.h>
 
@@ -28,7 +29,7 @@ bool parseOnly(const std::string& path)
 {
     std::optional<std::string> bytes = readFileBytes(path);
     std::optional<XMLSource> source = bytes ? identifyEncoding(std::move(*bytes)) : std::nullopt;
-    std::optional<std::string> text = source ? decodeToUtf8(std::move(*source)) : std::nullopt;
+    std::optional<std::string> text = source ? decodeToUtf8(source->encoding, std::move(source->bytes)) : std::nullopt;
     if (!text)
         return false;
     xmlDoc* document = xmlReadMemory(text->data(), static_cast<int>(text->size()), nullptr, "UTF-8",

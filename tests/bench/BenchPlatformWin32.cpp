@@ -4,6 +4,7 @@
 #include "files/FileIO.h"
 #include "xml/MsxmlIds.h"
 #include "text/WideText.h"
+#include "xml/SourceEncoding.h"
 #include "xml/XMLProlog.h"
 
 #include <psapi.h>
@@ -31,7 +32,7 @@ bool parseOnly(const std::string& path)
 {
     std::optional<std::string> bytes = readFileBytes(path);
     std::optional<XMLSource> source = bytes ? identifyEncoding(std::move(*bytes)) : std::nullopt;
-    std::optional<std::wstring> text = source ? decodeToWide(*source) : std::nullopt;
+    std::optional<std::wstring> text = source ? decodeToWide(source->encoding, source->bytes) : std::nullopt;
     if (!text)
         return false;
     blankDeclaredEncoding(*text);

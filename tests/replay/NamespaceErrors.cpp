@@ -2,6 +2,7 @@
 
 #include "files/FileIO.h"
 #include "text/Iconv.h"
+#include "xml/SourceEncoding.h"
 #include "xml/MarkupScan.h"
 #include "xml/XMLProlog.h"
 
@@ -13,7 +14,7 @@ bool breaksOnlyNamespaces(const std::string& path)
 {
     std::optional<std::string> bytes = readFileBytes(path);
     std::optional<XMLSource> source = bytes ? identifyEncoding(std::move(*bytes)) : std::nullopt;
-    std::optional<std::string> text = source ? decodeToUtf8(std::move(*source)) : std::nullopt;
+    std::optional<std::string> text = source ? decodeToUtf8(source->encoding, std::move(source->bytes)) : std::nullopt;
     if (!text || text->size() > INT_MAX || text->find('\0') != std::string::npos)
         return false;
     blankDeclaredEncoding(*text);

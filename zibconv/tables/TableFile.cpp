@@ -1,6 +1,7 @@
 #include "zibconv/tables/QuizTable.h"
 #include "zibconv/tables/TableFile.h"
 
+#include "text/Encodings.h"
 #include "text/ShiftJis.h"
 #include "text/ShiftJisToUtf8.h"
 #include "text/Unicode.h"
@@ -10,19 +11,12 @@
 
 namespace {
 
-const char kUtf8Mark[] = "\xEF\xBB\xBF";
-
 // The UTF-16 of a table is read as UTF-8 with this byte, which no UTF-8
 // holds, where a surrogate stands without its pair: the cell it is in is
 // then named.
 const char kLoneSurrogate = '\xFF';
 
 enum class Source { Utf8, ShiftJis, Utf16LE, Utf16BE, Utf16 };
-
-bool startsWith(std::string_view bytes, std::string_view prefix)
-{
-    return bytes.substr(0, prefix.size()) == prefix;
-}
 
 // Removes the byte-order mark. `guessed` tells that the bytes alone
 // decided between UTF-8 and Shift-JIS.
@@ -31,64 +25,19 @@ Source sourceOf(std::string_view& bytes, std::optional<TableEncoding> given, boo
     guessed = false;
     if (given == TableEncoding::ShiftJis)
         return Source::ShiftJis;
-    if (startsWith(bytes, kUtf8Mark)) {
-        bytes.remove_prefix(3);
+    if (bytes.starts_with(kUtf8Mark)) {
+        bytes.remove_prefix(kUtf8Mark.size());
         return Source::Utf8;
     }
     if (given == TableEncoding::Utf8)
         return Source::Utf8;
-    if (startsWith(bytes, "\xFF\xFE") || startsWith(bytes, "\xFE\xFF")) {
-        const bool bigEndian = bytes[0] == '\xFE';
-        bytes.remove_prefix(2);
+    if (bytes.starts_with(kUtf16LEMark) || bytes.starts_with(kUtf16BEMark)) {
+        const bool bigEndian = bytes.starts_with(kUtf16BEMark);
+        bytes.remove_prefix(kUtf16BEMark.size());
         return bigEndian ? Source::Utf16BE : Source::Utf16LE;
     }
     guessed = true;
     return isValidUtf8(bytes) ? Source::Utf8 : Source::ShiftJis;
-}
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// UTF-16 as UTF-8, a lone surrogate as kLoneSurrogate; nothing for an odd
-// number of bytes.
-std::optional<std::string> utf16AsUtf8(std::string_view bytes, bool bigEndian)
-{
-    if (bytes.size() % 2 != 0)
-        return std::nullopt;
-    const auto unit = [&](std::size_t i) {
-        const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
-        return static_cast<char32_t>(bigEndian ? first << 8 | second : second << 8 | first);
-    };
-    std::string out;
-    out.reserve(bytes.size() / 2 * 3);
-    for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        char32_t c = unit(i);
-        if (c >= 0xD800 && c < 0xDC00 && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
-            i += 2;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            out += kLoneSurrogate;
-            continue;
-        }
-        appendUtf8(out, c);
-    }
-    return out;
 }
 
 std::string hex(char32_t c)
@@ -291,7 +240,7 @@ std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char s
 const char* notTextReason(std::string_view bytes)
 {
     for (const Signature& signature : kNotText)
-        if (startsWith(bytes, signature.start))
+        if (bytes.starts_with(signature.start))
             return signature.message;
     return nullptr;
 }
@@ -305,7 +254,7 @@ public:
         bool guessed = false;
         Source source = sourceOf(bytes, given, guessed);
         if (source == Source::Utf16LE || source == Source::Utf16BE) {
-            std::optional<std::string> utf8 = utf16AsUtf8(bytes, source == Source::Utf16BE);
+            std::optional<std::string> utf8 = utf16ToUtf8(bytes, source == Source::Utf16BE, kLoneSurrogate);
             if (!utf8) {
                 decoder.findings.push_back({0, "", "UTF-16 として読めません (バイト数が奇数です)"});
                 return;

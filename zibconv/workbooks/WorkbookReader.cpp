@@ -1,5 +1,7 @@
 #include "zibconv/workbooks/WorkbookReader.h"
 
+#include "text/Unicode.h"
+
 #include <expat.h>
 #include <minizip/unzip.h>
 
@@ -33,16 +35,7 @@ std::string unescapedRuns(const std::string& text)
                         isHexDigit)) {
             unsigned code = 0;
             std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16);
-            if (code < 0x80) {
-                out += static_cast<char>(code);
-            } else if (code < 0x800) {
-                out += static_cast<char>(0xC0 | (code >> 6));
-                out += static_cast<char>(0x80 | (code & 0x3F));
-            } else {
-                out += static_cast<char>(0xE0 | (code >> 12));
-                out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (code & 0x3F));
-            }
+            appendUtf8(out, code);
             i += 6;
             continue;
         }
