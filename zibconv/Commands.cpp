@@ -3,7 +3,6 @@
 #include "document/ProblemListFile.h"
 #include "model/ProblemList.h"
 #include "files/FileIO.h"
-#include "zibconv/check/CheckReport.h"
 #include "zibconv/Console.h"
 #include "zibconv/tables/ExportTable.h"
 #include "zibconv/tables/QuizTable.h"
@@ -56,23 +55,6 @@ std::size_t branchCount(const ProblemList& problems)
     return count;
 }
 
-} // namespace
-
-std::string placeOf(const TableFinding& finding)
-{
-    if (!finding.cell.empty())
-        return finding.cell + (finding.column.empty() ? "" : " " + finding.column + " 列") + ": ";
-    if (finding.row == 0)
-        return "";
-    std::string place = std::to_string(finding.row) + " 行目";
-    if (!finding.column.empty())
-        place += " " + finding.column + " 列";
-    else if (finding.columnNumber != 0)
-        place += " " + std::to_string(finding.columnNumber) + " 列目";
-    return place + ": ";
-}
-
-namespace {
 
 // A workbook's findings name their cells as the spreadsheet does (C12),
 // by the column's number or by its name in the first row.

@@ -18,21 +18,15 @@ constexpr int kExitUsage = 64;
 // itself, or what it holds. Returns kExitUnreadable.
 int reportUnreadableQuizFile(const std::string& path);
 
-// "3 行目 answer 列: " (or "1 行目 4 列目: ") before a table finding's
-// message; empty for the table.
-std::string placeOf(const TableFinding& finding);
-
 // A table file read as import reads it: its problems, notices, and every
 // finding of its decoding and its rows. Nothing, with the reason printed,
 // when the file cannot be read or is no table at all.
-struct TableRead {
-    ImportedProblems imported;
-    std::vector<TableFinding> findings;
-};
 std::optional<TableRead> readTableFile(const Invocation& invocation);
 
 int runExport(const Invocation& invocation);
 int runImport(const Invocation& invocation);
 int runCheck(const Invocation& invocation);
-// check of a table (CheckTable.cpp): read as import reads it.
-int runTableCheck(const Invocation& invocation);
+
+// For import: one line on standard error with the number of content
+// findings, when there are any.
+void printContentFindingCount(const ProblemList& problems);

@@ -1,12 +1,10 @@
 // check: reads a quiz file as the editor's Open does and tells everything
 // of it that the editor would not keep, with the problem it belongs to.
-#include "zibconv/check/CheckReport.h"
-#include "zibconv/Commands.h"
+#include "zibconv/check/CheckedSet.h"
 
 #include "document/QuizWalk.h"
 #include "model/ProblemKinds.h"
 #include "review/FindingText.h"
-#include "zibconv/Console.h"
 
 #include <vector>
 
@@ -30,10 +28,7 @@ std::string describe(const XMLNodes& node)
 
 std::string problemName(const QuizPlace& place)
 {
-    std::string name = "問題 " + std::to_string(place.problem) + " (" + place.kind->comboText + ")";
-    if (place.branch)
-        name += " の分岐 " + std::to_string(place.branch);
-    return name;
+    return problemName(ProblemPlace{place.problem, place.branch}, place.kind);
 }
 
 // What the editor would lose, in the words of the report.
@@ -102,14 +97,4 @@ std::optional<CheckedSet> checkQuizFile(const std::string& path, bool withReview
         return std::nullopt;
     checker.set.findings = checker.review.finish();
     return std::move(checker.set);
-}
-
-int runCheck(const Invocation& invocation)
-{
-    if (isTableName(invocation.input))
-        return runTableCheck(invocation);
-    const std::optional<CheckedSet> set = checkQuizFile(invocation.input);
-    if (!set)
-        return reportUnreadableQuizFile(invocation.input);
-    return reportCheck(invocation, *set);
 }

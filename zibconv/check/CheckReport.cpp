@@ -1,17 +1,8 @@
 #include "zibconv/check/CheckReport.h"
 
-#include "review/ContentReview.h"
 #include "review/FindingText.h"
-#include "zibconv/Commands.h"
-#include "zibconv/Console.h"
-#include "zibconv/check/JsonReport.h"
 
 namespace {
-
-std::string findingCountText(std::size_t findings)
-{
-    return "内容に誤りらしいところが " + std::to_string(findings) + " 件あります";
-}
 
 std::string lossesLine(const CheckedSet& set)
 {
@@ -32,30 +23,9 @@ std::string findingsLine(const CheckedSet& set, std::size_t findings)
 
 } // namespace
 
-void SetCounts::add(const ProblemBase& problem)
+std::string findingCountText(std::size_t findings)
 {
-    ++problems;
-    branches += problem.getBranches().size();
-    if (isKnownKind(problem.type))
-        ++ofKind[static_cast<std::size_t>(problem.type)];
-}
-
-SetCounts countsOf(const ProblemList& problems)
-{
-    SetCounts counts;
-    for (const ProblemPtr& problem : problems)
-        counts.add(*problem);
-    return counts;
-}
-
-std::string summaryText(const SetCounts& counts)
-{
-    std::string perKind;
-    for (const ProblemKind& kind : problemKinds())
-        perKind += (perKind.empty() ? "" : "、") + std::string(kind.comboText) + " " +
-                   std::to_string(counts.ofKind[static_cast<std::size_t>(kind.tag)]);
-    return "問題 " + std::to_string(counts.problems) + " 問 (" + perKind + ")、分岐 " +
-           std::to_string(counts.branches) + " 問";
+    return "内容に誤りらしいところが " + std::to_string(findings) + " 件あります";
 }
 
 std::vector<std::string> textReport(const CheckedSet& set, const std::vector<ContentFinding>& findings)
@@ -72,24 +42,4 @@ std::vector<std::string> textReport(const CheckedSet& set, const std::vector<Con
     lines.push_back(findingsLine(set, findings.size()));
     lines.push_back(summaryText(set.counts));
     return lines;
-}
-
-int reportCheck(const Invocation& invocation, const CheckedSet& set)
-{
-    const std::vector<ContentFinding>& findings = set.findings;
-    if (invocation.json)
-        writeUtf8(Stream::Out, jsonReport(set, findings));
-    else
-        for (const std::string& line : textReport(set, findings))
-            printLine(Stream::Out, line);
-    if (!set.losses.empty() || (invocation.strict && !findings.empty()))
-        return kExitRefused;
-    return kExitDone;
-}
-
-void printContentFindingCount(const ProblemList& problems)
-{
-    const std::size_t count = reviewContent(problems).size();
-    if (count)
-        printLine(Stream::Error, findingCountText(count) + "。zibconv check で確かめてください");
 }

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "review/ContentReview.h"
-#include "zibconv/check/CheckReport.h"
+#include "zibconv/check/CheckedSet.h"
 
 #include <string>
 #include <vector>

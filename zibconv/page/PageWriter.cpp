@@ -3,7 +3,7 @@
 #include "model/ProblemKinds.h"
 #include "review/FindingText.h"
 #include "review/TextFolding.h"
-#include "zibconv/check/CheckReport.h"
+#include "review/SetCounts.h"
 #include "zibconv/page/HtmlText.h"
 #include "zibconv/page/PageAssets.h"
 

@@ -38,3 +38,10 @@ struct ImportedProblems {
 ImportedProblems problemsFromRows(std::vector<TableRow> rows, const std::vector<std::size_t>& unreadableNames = {});
 // The same with the rows given one at a time, so that only one is held.
 ImportedProblems problemsFromRows(TableRowSource& rows);
+
+// A table file read as import reads it: its problems, notices, and every
+// finding of its decoding and its rows.
+struct TableRead {
+    ImportedProblems imported;
+    std::vector<TableFinding> findings;
+};

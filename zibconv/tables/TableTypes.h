@@ -20,3 +20,7 @@ struct TableFinding {
     // A workbook's cell as the spreadsheet names it ("C12"), where known.
     std::string cell{};
 };
+
+// "3 行目 answer 列: " (or "1 行目 4 列目: ", or "C12 answer 列: ") before a
+// table finding's message; empty for the table.
+std::string placeOf(const TableFinding& finding);
