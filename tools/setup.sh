@@ -98,15 +98,18 @@ zib_setup() {
     zib_mingw_libraries
 }
 
-# Configures a build tree once; later runs only build.
+# Configures a build tree once; later runs only build (a tree whose
+# configuring failed is configured again).
 zib_configure() {
     local dir=$1
     shift
-    [ -f "$dir/CMakeCache.txt" ] || cmake -S . -B "$dir" -G Ninja -Wno-dev "$@" >/dev/null
+    [ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja -Wno-dev "$@" >/dev/null
+}
+
+zib_configure_windows() {
+    zib_configure "$1" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake"
 }
 
 zib_build_windows() {
-    zib_configure build/windows -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake"
-    cmake --build build/windows "$@"
+    zib_configure_windows build/windows && cmake --build build/windows "$@"
 }
