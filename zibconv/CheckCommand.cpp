@@ -26,7 +26,7 @@ int reportCheck(const Invocation& invocation, const CheckedSet& set)
 
 int runCheck(const Invocation& invocation)
 {
-    if (isTableName(invocation.input)) {
+    if (isTableForm(invocation.inputForm)) {
         const std::optional<TableRead> read = readTableFile(invocation);
         return read ? reportCheck(invocation, checkTable(*read)) : kExitUnreadable;
     }
@@ -34,11 +34,4 @@ int runCheck(const Invocation& invocation)
     if (!set)
         return reportUnreadableQuizFile(invocation.input);
     return reportCheck(invocation, *set);
-}
-
-void printContentFindingCount(const ProblemList& problems)
-{
-    const std::size_t count = reviewContent(problems).size();
-    if (count)
-        printLine(Stream::Error, findingCountText(count) + "。zibconv check で確かめてください");
 }

@@ -1,9 +1,6 @@
-// zibconv's command line:
-//   zibconv export SET.xml [OUTPUT] [--encoding utf-8|shift_jis] [--force]   (OUTPUT.html: the page)
-//   zibconv import TABLE [OUTPUT] [--encoding utf-8|shift_jis] [--force]
-//   zibconv check SET.xml|TABLE [--strict] [--json] [--encoding utf-8|shift_jis]
-//   zibconv FILE      (.xml: export; .csv, .tsv or .txt: import)
-//   zibconv --help | --version
+// zibconv's command line: its commands, their files and options, and what
+// each file is by its name. The usage it prints is made from the same
+// table (usageLines).
 #pragma once
 
 #include "zibconv/tables/TableTypes.h"
@@ -14,10 +11,19 @@
 
 enum class Command { Export, Import, Check, Help, Version };
 
+// What a file is, told once by its name's extension (in any case).
+enum class FileForm { Other, QuizFile, Csv, Tsv, Workbook, OtherWorkbook, Page };
+FileForm formOf(const std::string& path);
+
+// A table or a workbook: what import and check read as rows.
+bool isTableForm(FileForm form);
+
 struct Invocation {
     Command command = Command::Help;
     std::string input;
     std::string output; // the default, when none was given: a workbook for export
+    FileForm inputForm = FileForm::Other;
+    FileForm outputForm = FileForm::Other;
     std::optional<TableEncoding> encoding;
     bool force = false;
     // check: content findings make the status 1; the report as JSON.
@@ -36,16 +42,8 @@ struct UsageError {
 // with `error` saying why, when they are no valid use.
 std::optional<Invocation> parseCommandLine(const std::vector<std::string>& arguments, UsageError& error);
 
-// Names ending in .csv, .tsv or .txt, or in .xlsx, .xls or .ods: a
-// workbook dropped on the program is taken to import, which says what it
-// needs instead.
-bool isTableName(const std::string& path);
+// Tab-separated for a TSV or "Unicode text", comma-separated otherwise.
+char separatorOf(FileForm form);
 
-// Names ending in .html or .htm: export writes the page of the set.
-bool isPageName(const std::string& path);
-
-// Names ending in .xlsx: export writes a workbook.
-bool isWorkbookName(const std::string& path);
-
-// Tab-separated for names ending in .tsv or .txt, comma-separated otherwise.
-char separatorFor(const std::string& path);
+// "使い方:" and a line for each form of the command line.
+std::vector<std::string> usageLines();

@@ -131,10 +131,10 @@ double megabytes(double bytes)
 bool exportByName(const std::string& quizPath, const std::string& outputPath)
 {
     std::unique_ptr<RowSink> sink;
-    if (isWorkbookName(outputPath))
+    if (formOf(outputPath) == FileForm::Workbook)
         sink = std::make_unique<WorkbookWriter>(WorkFile{outputPath + ".work", outputPath + ".work"});
     else
-        sink = std::make_unique<TableEncoder>(separatorFor(outputPath), TableEncoding::Utf8);
+        sink = std::make_unique<TableEncoder>(separatorOf(formOf(outputPath)), TableEncoding::Utf8);
     const std::optional<ExportedTable> table = exportQuizFile(quizPath, *sink);
     return table && table->bytes && replaceFileContents(outputPath, *table->bytes);
 }

@@ -86,10 +86,10 @@ TEST(CommandLine, WrongUsesAreRefusedWithTheReason)
 
 TEST(CommandLine, TabsForTsvAndTxtCommasOtherwise)
 {
-    EXPECT_EQ(separatorFor("a.TSV"), '\t');
-    EXPECT_EQ(separatorFor("a.txt"), '\t');
-    EXPECT_EQ(separatorFor("a.csv"), ',');
-    EXPECT_EQ(separatorFor("a"), ',');
+    EXPECT_EQ(separatorOf(formOf("a.TSV")), '\t');
+    EXPECT_EQ(separatorOf(formOf("a.txt")), '\t');
+    EXPECT_EQ(separatorOf(formOf("a.csv")), ',');
+    EXPECT_EQ(separatorOf(formOf("a")), ',');
 }
 
 } // namespace

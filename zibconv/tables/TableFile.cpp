@@ -197,7 +197,7 @@ struct Signature {
     const char* message;
 };
 const Signature kNotText[] = {
-    {"PK\x03\x04", "表ではなく zip 形式のファイル (Excel や Calc のブック .xlsx、.ods など) です。"
+    {kZipSignature, "表ではなく zip 形式のファイル (Excel や Calc のブック .xlsx、.ods など) です。"
                    "表計算ソフトで CSV (UTF-8) として保存してから読み込んでください"},
     {"PK\x05\x06", "表ではなく zip 形式のファイルです"},
     {std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8),

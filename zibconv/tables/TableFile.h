@@ -41,6 +41,9 @@ private:
 // in Shift-JIS; null for what may be a table.
 const char* notTextReason(std::string_view bytes);
 
+// The first bytes of a zip, and so of a workbook.
+constexpr std::string_view kZipSignature{"PK\x03\x04", 4};
+
 // The rows of a table file with their cells in Shift-JIS. `given` is the
 // encoding the user named, which overrides the detection. Every cell that
 // cannot be read, or holds a character code page 932 or a quiz file cannot

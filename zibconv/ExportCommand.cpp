@@ -1,0 +1,101 @@
+// export: a quiz file into a table, a workbook or a page, by the form
+// the command line told from OUTPUT's name.
+#include "zibconv/Commands.h"
+
+#include "files/FileIO.h"
+#include "zibconv/Console.h"
+#include "zibconv/page/ExportPage.h"
+#include "zibconv/tables/ExportTable.h"
+#include "zibconv/tables/RetypedCells.h"
+#include "zibconv/tables/TableFile.h"
+#include "zibconv/workbooks/WorkbookWriter.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// Beyond this a table's room grows as it is written.
+constexpr std::uintmax_t kMaxTableReserve = 256u << 20;
+
+// A notice after a CSV or TSV export: what a spreadsheet opening it would
+// change, and that a workbook keeps it.
+void printRetypedCells(const RetypeCounter& retyped)
+{
+    if (retyped.count == 0)
+        return;
+    std::string places;
+    for (const TableFinding& place : retyped.first) {
+        const std::string named = placeOf(place);
+        places += (places.empty() ? "" : "、") + named.substr(0, named.size() - 2);
+    }
+    if (retyped.count > retyped.first.size())
+        places += " ほか";
+    printLine(Stream::Error, message::retypedCells(retyped.count, places));
+}
+
+int runPageExport(const Invocation& invocation)
+{
+    const std::optional<ExportedPage> page = exportQuizPage(invocation.input);
+    if (!page)
+        return reportUnreadableQuizFile(invocation.input);
+    if (!replaceFileContents(invocation.output, page->bytes)) {
+        printLine(Stream::Error, message::kPageNotWritten, invocation.output);
+        return kExitRefused;
+    }
+    printLine(Stream::Error, message::pageWritten(page->problems, page->branches), invocation.output);
+    return kExitDone;
+}
+
+// The rows of the set into `sink`, then its bytes into the output;
+// `notWritten` says why when the sink could not make them.
+int writeRows(const Invocation& invocation, RowSink& sink, const char* notWritten)
+{
+    const std::optional<ExportedTable> table = exportQuizFile(invocation.input, sink);
+    if (!table)
+        return reportUnreadableQuizFile(invocation.input);
+    if (!table->bytes || !replaceFileContents(invocation.output, *table->bytes)) {
+        printLine(Stream::Error, table->bytes ? message::kTableNotWritten : notWritten, invocation.output);
+        return kExitRefused;
+    }
+    printLine(Stream::Error, message::written(table->problems, table->branches), invocation.output);
+    return kExitDone;
+}
+
+int runWorkbookExport(const Invocation& invocation)
+{
+    std::optional<WorkFile> work = makeWorkFileBeside(invocation.output);
+    if (!work) {
+        printLine(Stream::Error, message::kTableNotWritten, invocation.output);
+        return kExitRefused;
+    }
+    WorkbookWriter book(std::move(*work));
+    return writeRows(invocation, book, message::kBookNotWritten);
+}
+
+int runTableExport(const Invocation& invocation)
+{
+    // A table takes about as many bytes as its quiz file: room untouched
+    // costs no memory, and the table is seldom larger.
+    const std::uintmax_t quizBytes = fileSizeOf(invocation.input).value_or(0);
+    RetypeCounter table(std::make_unique<TableEncoder>(
+        separatorOf(invocation.outputForm), invocation.encoding.value_or(TableEncoding::Utf8),
+        static_cast<std::size_t>(std::min<std::uintmax_t>(quizBytes, kMaxTableReserve))));
+    const int status = writeRows(invocation, table, message::kTableNotWritten);
+    if (status == kExitDone)
+        printRetypedCells(table);
+    return status;
+}
+
+} // namespace
+
+int runExport(const Invocation& invocation)
+{
+    if (!mayWrite(invocation))
+        return kExitRefused;
+    switch (invocation.outputForm) {
+    case FileForm::Page: return runPageExport(invocation);
+    case FileForm::Workbook: return runWorkbookExport(invocation);
+    default: return runTableExport(invocation);
+    }
+}

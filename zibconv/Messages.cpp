@@ -1,0 +1,67 @@
+#include "zibconv/Messages.h"
+
+namespace message {
+
+std::string optionNotTaken(const char* command, const char* option)
+{
+    return std::string(command) + " には " + option + " を付けられません";
+}
+
+std::string nothingAfter(const std::string& option)
+{
+    return option + " の後には何も書けません";
+}
+
+const char* const kHelpDetails[] = {
+    "",
+    "export   クイズファイルを表 (CSV、OUTPUT が .tsv か .txt ならタブ区切り、.xlsx ならブック) に書き出します。",
+    "         OUTPUT を省くと入力と同じフォルダーと名前で拡張子 .xlsx (ブック) になります。",
+    "         OUTPUT が .html なら、ブラウザーで校正・印刷・プレイできる 1 つのページを書き出します。",
+    "import   表かブック (.xlsx) をクイズファイルに書き出します。OUTPUT を省くと拡張子 .xml になります。",
+    "check    エディターで開いたときに読み込まれないもの (表なら import が拒むもの) と、",
+    "         内容の誤りらしいところを報告します: 見える欄の空欄、答えと同じ選択肢や同じ選択肢、",
+    "         同じ種類で問題文が同じ問題 (答えが違えばそう言います)、答えや選択肢の前後の空白と改行、",
+    "         答えを作れないパネル、答えの文字がないリール。",
+    "         比べる前にそろえるもの: %FOLDING%。",
+    "--strict    check: 内容の誤りらしいところが 1 件でもあれば終了コード 1 にします。",
+    "--json      check: 報告全体を 1 つの JSON 文書 (UTF-8) として標準出力に書きます。",
+    "--encoding  表の文字コード。書き出しの既定は BOM 付き UTF-8 です。",
+    "            読み込みでは BOM と中身から判定し、指定があればそれに従います。",
+    "--force     OUTPUT がすでにあるとき置き換えます。",
+    "",
+    "終了コード: 0 成功、1 入力を拒否した、書き出せない、check で失われるものがある",
+    "            (--strict では内容の誤りらしいところもある)、2 入力を読めない、64 使い方の誤り",
+};
+const std::size_t kHelpDetailCount = std::size(kHelpDetails);
+
+namespace {
+
+std::string countText(std::size_t problems, std::size_t branches)
+{
+    return "問題 " + std::to_string(problems) + " 問 (分岐 " + std::to_string(branches) + " 問)";
+}
+
+} // namespace
+
+std::string written(std::size_t problems, std::size_t branches)
+{
+    return countText(problems, branches) + "を書き出しました";
+}
+
+std::string pageWritten(std::size_t problems, std::size_t branches)
+{
+    return countText(problems, branches) + "のページを書き出しました";
+}
+
+std::string retypedCells(std::size_t count, const std::string& places)
+{
+    return "表計算ソフトでそのまま開くと、数値、日付、数式などに変わってしまうセルが " + std::to_string(count) +
+           " 個あります (" + places + ")。.xlsx に書き出せば、文字のまま残ります";
+}
+
+std::string moreFindings(std::size_t count)
+{
+    return "ほかに " + std::to_string(count) + " 件あります";
+}
+
+} // namespace message
