@@ -50,6 +50,7 @@ PlayVerdict oxVerdict(std::u32string answer)
     verdict.mode = PlayMode::Choice;
     verdict.answer = std::u32string(1, circle ? kCircle : kCross);
     verdict.pieces = {{U"○", U"○"}, {U"×", U"×"}};
+    verdict.inOrder = true;
     return verdict;
 }
 

@@ -61,6 +61,9 @@ struct PlayVerdict {
     // rearrangement's characters in the answer's order, or the non-blank
     // panels in field order.
     std::vector<PlayPiece> pieces;
+    // Choice: the pieces keep their order (ox's ○ before ×) instead of
+    // being shuffled.
+    bool inOrder = false;
     // Reels: the folded characters of each non-blank reel, each once.
     std::vector<std::vector<std::u32string>> reels;
     // ReelCount: the number of non-blank reels.
