@@ -1,6 +1,6 @@
 #include "review/ContentReview.h"
 
-#include "review/Spelling.h"
+#include "review/PlayVerdict.h"
 #include "review/TextFolding.h"
 #include "text/ShiftJis.h"
 
@@ -125,10 +125,7 @@ public:
             if (kind.positionOf(Field::Dummy, 0))
                 checkSameChoice(text, choices);
         }
-        if (kind.positionOf(Field::Panel, 0))
-            reviewPanels(allPanelsBlank);
-        if (kind.positionOf(Field::Reel, 0))
-            reviewReels(allReelsBlank);
+        reviewPlay(allPanelsBlank, allReelsBlank);
     }
 
     ContentFinding& add(Rule rule, const Text& text)
@@ -160,57 +157,31 @@ private:
     // A rule about a whole list has no text of its own.
     static Text wholeList(Field field) { return {{field, 0}, nullptr, {}}; }
 
-    // The non-blank texts of a list, folded, with their places.
-    struct Shown {
-        std::vector<const Text*> texts;
-        std::vector<std::u32string> folded;
-        std::vector<std::u32string_view> views;
-    };
-    Shown shownTexts(Field field) const
+    // How the problem plays says whether its panels or reels give the
+    // answer; a blank answer or list is a finding of its own.
+    void reviewPlay(bool allPanelsBlank, bool allReelsBlank)
     {
-        Shown shown;
-        for (const Text& text : placed) {
-            if (text.field.field == field && !isBlankText(*text.bytes)) {
-                shown.texts.push_back(&text);
-                shown.folded.push_back(foldedForComparison(text.points));
-            }
-        }
-        // Views only once every string stands where it stays.
-        shown.views.assign(shown.folded.begin(), shown.folded.end());
-        return shown;
-    }
-
-    // Whether the answer is to be played from the list: the list all blank
-    // is a finding of its own, and a blank answer is told as blank only.
-    bool playsFrom(Field list, bool allBlank)
-    {
-        if (allBlank)
-            add(Rule::Blank, wholeList(list));
-        return !allBlank && !isBlankText(*answer().bytes);
-    }
-
-    void reviewPanels(bool allBlank)
-    {
-        if (playsFrom(Field::Panel, allBlank) &&
-            !panelsSpell(foldedForComparison(answer().points), shownTexts(Field::Panel).views))
+        if (kind.positionOf(Field::Panel, 0) && allPanelsBlank)
+            add(Rule::Blank, wholeList(Field::Panel));
+        if (kind.positionOf(Field::Reel, 0) && allReelsBlank)
+            add(Rule::Blank, wholeList(Field::Reel));
+        // Only panels and reels make findings of how a problem plays.
+        if (!kind.positionOf(Field::Panel, 0) && !kind.positionOf(Field::Reel, 0))
+            return;
+        std::vector<std::u32string_view> points;
+        points.reserve(placed.size());
+        for (const Text& text : placed)
+            points.push_back(text.points);
+        const PlayVerdict verdict = playVerdict(kind, points);
+        if (verdict.fallback == Fallback::PanelsCannotSpell)
             add(Rule::PanelsCannotSpell, answer());
-    }
-
-    void reviewReels(bool allBlank)
-    {
-        if (!playsFrom(Field::Reel, allBlank))
-            return;
-        const std::u32string folded = foldedForComparison(answer().points);
-        const std::vector<std::u32string_view> characters = charactersOf(folded);
-        const Shown shown = shownTexts(Field::Reel);
-        if (characters.size() != shown.views.size()) {
-            add(Rule::ReelCount, answer()).reelCount = shown.views.size();
-            return;
-        }
-        for (std::size_t position : reelsLacking(folded, shown.views)) {
-            ContentFinding& finding = add(Rule::ReelLacksCharacter, *shown.texts[position]);
-            finding.character = shiftJisOf(characters[position]);
-            finding.position = position + 1;
+        if (verdict.fallback == Fallback::ReelCount)
+            add(Rule::ReelCount, answer()).reelCount = verdict.reelCount;
+        const std::vector<std::u32string_view> characters = charactersOf(verdict.answer);
+        for (const LackingReel& reel : verdict.lacking) {
+            ContentFinding& finding = add(Rule::ReelLacksCharacter, placed[reel.text]);
+            finding.character = shiftJisOf(characters[reel.position]);
+            finding.position = reel.position + 1;
         }
     }
 

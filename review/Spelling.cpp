@@ -2,6 +2,7 @@
 
 #include "review/TextFolding.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_set>
 
@@ -45,12 +46,12 @@ private:
     std::unordered_set<std::uint64_t> failed;
 };
 
+// A reel holds a character when it is one of the reel's characters: what
+// the player can pick from the reel.
 bool holds(std::u32string_view reel, std::u32string_view character)
 {
-    for (std::size_t at = reel.find(character); at != std::u32string_view::npos; at = reel.find(character, at + 1))
-        if (standsAt(reel, character, at))
-            return true;
-    return false;
+    const std::vector<std::u32string_view> characters = charactersOf(reel);
+    return std::find(characters.begin(), characters.end(), character) != characters.end();
 }
 
 } // namespace

@@ -22,6 +22,8 @@ constexpr char32_t kHalfWidthKana[] = {
     0x30E6, 0x30E8, 0x30E9, 0x30EA, 0x30EB, 0x30EC, 0x30ED, 0x30EF, 0x30F3, kCombiningVoiced, kCombiningSemiVoiced,
 };
 
+} // namespace
+
 char32_t widthFolded(char32_t c)
 {
     if (c >= 0xFF01 && c <= 0xFF5E) // full-width ASCII
@@ -32,6 +34,8 @@ char32_t widthFolded(char32_t c)
         return U' ';
     return c;
 }
+
+namespace {
 
 // The kana that take a voiced mark: the K, S, T and H rows, whose voiced
 // form is the next code point (and the H row's semi-voiced the one after).
@@ -100,7 +104,7 @@ bool isSpaceOrBreak(char32_t c)
     return c == U' ' || c == kIdeographicSpace || c == U'\t' || c == U'\r' || c == U'\n';
 }
 
-std::u32string foldedForComparison(std::u32string_view text)
+std::u32string_view trimmedText(std::u32string_view text)
 {
     std::size_t first = 0;
     std::size_t end = text.size();
@@ -108,10 +112,20 @@ std::u32string foldedForComparison(std::u32string_view text)
         ++first;
     while (end > first && isSpaceOrBreak(text[end - 1]))
         --end;
+    return text.substr(first, end - first);
+}
+
+std::u32string foldedForComparison(std::u32string_view text)
+{
+    return widthsFolded(trimmedText(text));
+}
+
+std::u32string widthsFolded(std::u32string_view text)
+{
     std::u32string folded;
-    folded.reserve(end - first);
-    for (std::size_t i = first; i < end; ++i) {
-        const char32_t c = widthFolded(text[i]);
+    folded.reserve(text.size());
+    for (const char32_t original : text) {
+        const char32_t c = widthFolded(original);
         const char32_t both = folded.empty() ? 0 : composed(folded.back(), c);
         if (both)
             folded.back() = both;

@@ -21,8 +21,20 @@ std::u32string codePointsOf(std::string_view shiftJis);
 // Half-width space, full-width space, tab, carriage return, line feed.
 bool isSpaceOrBreak(char32_t c);
 
+// The text without the spaces and line breaks around it.
+std::u32string_view trimmedText(std::u32string_view text);
+
 // The text folded as above, surrounding spaces and line breaks dropped.
 std::u32string foldedForComparison(std::u32string_view text);
+
+// The widths folded and half-width voiced marks joined to their kana, and
+// nothing dropped: a part of a text folds to its part of the folded text,
+// when it starts at a character.
+std::u32string widthsFolded(std::u32string_view text);
+
+// One code point's full-width or half-width form folded (ｶ to カ, ﾞ to the
+// combining voiced mark); any other code point as it is.
+char32_t widthFolded(char32_t c);
 std::u32string foldedText(std::string_view shiftJis);
 
 // True when only spaces and line breaks are left: the player sees nothing.

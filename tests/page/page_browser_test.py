@@ -430,11 +430,8 @@ def check_log(driver, failures):
 FALLBACKS = """
 const rules = ['panels-cannot-spell', 'reel-count', 'reel-lacks-character'];
 return Array.from(document.querySelectorAll('main article'), (article) => {
-    const fields = {};
-    for (const field of article.querySelectorAll('[data-field]'))
-        (fields[field.dataset.field] ||= []).push(field.textContent);
     const notes = Array.from(article.querySelectorAll('.note'), (note) => note.dataset.rule);
-    return [ZibRules.playPlan(article.dataset.kind, fields, Math.random).mode === 'reveal',
+    return [ZibRules.playPlan(JSON.parse(article.dataset.play), Math.random).mode === 'reveal',
             notes.some((rule) => rules.includes(rule))];
 });
 """

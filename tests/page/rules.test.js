@@ -1,5 +1,6 @@
 // The page's play rules by themselves (zibconv/page/rules.js), run by
-// Node's own test runner: node --test tests/page/
+// Node's own test runner: node --test tests/page/rules.test.js. What the
+// rules are given is what the page writer carries with each line.
 'use strict';
 
 const test = require('node:test');
@@ -13,35 +14,20 @@ function sequence(...values) {
     return () => values[at++ % values.length];
 }
 
-test('characters: a code point with its marks, a half-width voiced mark with its kana', () => {
+test('the search folds what is typed as the page folds its keys: widths, voiced marks, letter case', () => {
     const cases = [
-        ['abc', ['a', 'b', 'c']],
-        ['ｶﾞｷﾟｸ', ['ｶﾞ', 'ｷﾟ', 'ｸ']],
-        ['か\u3099ﾞ', ['か\u3099ﾞ']],
-        ['e\u0301x', ['e\u0301', 'x']],
-        ['a\nb', ['a', '\n', 'b']],
-        ['𠮷野', ['𠮷', '野']],
-        ['', []],
+        ['ＡＢＣ ｶﾅ', 'abc カナ'],
+        ['ｶﾞｷﾟﾊﾟ', 'ガキ\u309Aパ'],
+        ['か\uFF9E', 'が'],
+        ['A\uFF9E', 'a\u3099'],
+        ['\u3000ΑΣＱ', ' ασq'],
+        ['Ⅹ\u212B', 'ⅹå'],
+        // What the review does not fold stays: ① is not 1, ㈱ not (株).
+        ['①㈱', '①㈱'],
+        ['', ''],
     ];
-    for (const [text, characters] of cases)
-        assert.deepEqual(rules.characters(text), characters, text);
-});
-
-test('folding: width folded, case kept, surrounding spaces dropped; the search folds case too', () => {
-    assert.equal(rules.folded('　ＡＢＣｶﾞ \n'), 'ABCガ');
-    assert.equal(rules.folded('abc'), 'abc');
-    assert.equal(rules.searchKey('ＡＢＣ ｶﾅ'), 'abc カナ');
-    assert.ok(rules.isBlank(' \u3000\r\n\t'));
-    assert.ok(!rules.isBlank(' x '));
-});
-
-test('ox answers: circles and crosses in every form, anything else is none', () => {
-    for (const circle of ['○', '〇', '◯', 'o', 'O', 'ｏ', 'Ｏ', ' ○ '])
-        assert.equal(rules.oxAnswer(circle), 'o', circle);
-    for (const cross of ['×', '✕', '✖', '☓', 'x', 'X', 'ｘ', 'Ｘ'])
-        assert.equal(rules.oxAnswer(cross), 'x', cross);
-    for (const other of ['', ' ', 'はい', 'oo', '△', '0'])
-        assert.equal(rules.oxAnswer(other), null, other);
+    for (const [typed, folded] of cases)
+        assert.equal(rules.searchQuery(typed), folded, typed);
 });
 
 test('shuffles keep every item and follow the source of chance', () => {
@@ -52,94 +38,71 @@ test('shuffles keep every item and follow the source of chance', () => {
     }
     assert.deepEqual(rules.shuffled(items, () => 0.999), items);
     assert.notDeepEqual(rules.shuffled(items, () => 0), items);
-    // An order other than the answer's, even when chance first gives it back.
-    assert.notDeepEqual(rules.scrambled(['a', 'b'], sequence(0.99, 0)), ['a', 'b']);
-    assert.deepEqual(rules.scrambled(['a', 'a'], () => 0), ['a', 'a']);
+    // An order other than the one given, even when chance first gives it
+    // back; tiles of the same folded text are not told apart.
+    const tile = (shown, folded) => ({ shown, folded });
+    const ab = [tile('a', 'a'), tile('b', 'b')];
+    assert.notDeepEqual(rules.scrambled(ab, sequence(0.99, 0)), ab);
+    const same = [tile('ｶﾞ', 'ガ'), tile('ガ', 'ガ')];
+    assert.deepEqual(rules.scrambled(same, () => 0), same);
 });
 
-test('panels spell an answer when it is a run of panels, each used at most once', () => {
-    const cases = [
-        ['ABC', ['A', 'B', 'C'], true],
-        ['ABC', ['C', 'AB', 'x'], true],
-        ['ABC', ['A', 'BC', 'B'], true],
-        ['AAB', ['A', 'B'], false],
-        ['AAB', ['A', 'A', 'B'], true],
-        ['ABC', ['AC', 'B'], false],
-        ['ガス', ['ｶﾞ', 'ｽ'], true],
-        ['ＡＢ', ['A', 'B', ' '], true],
-        ['AB', ['a', 'b'], false],
-        ['', ['A'], false],
-        ['A', [' ', '　'], false],
-    ];
-    for (const [answer, panels, spelled] of cases)
-        assert.equal(rules.panelsSpell(answer, panels), spelled, `${answer} ${panels}`);
-});
+// What a line carries, as the page writes it (zibconv/page/PageData.h).
+const carried = {
+    ox: { mode: 'choice', answer: '×', inOrder: true, pieces: ['○', '×'] },
+    yontaku: { mode: 'choice', answer: 'AB', pieces: [['ＡＢ', 'AB'], 'ab', 'AB', 'x'] },
+    narabekae: { mode: 'tiles', answer: 'ガス台', pieces: [['ｶﾞ', 'ガ'], ['ｽ', 'ス'], '台'] },
+    panel: { mode: 'tiles', answer: 'ABC', pieces: ['C', 'AB', 'A', 'BC'] },
+    slot: { mode: 'reels', answer: 'ガA', reels: [['ガ', 'カ'], ['A', 'B']] },
+    reveal: { mode: 'reveal' },
+};
 
-test('reels give an answer of one character per non-blank reel, each on its reel', () => {
-    const cases = [
-        ['ABC', ['xA', 'By', 'zC'], true],
-        ['ABC', ['xA', ' ', 'By', 'zC', ' ', ' '], true],
-        ['ABC', ['A', 'C', 'B'], false],
-        ['AB', ['A', 'B', 'C'], false],
-        ['ガス', ['ｶﾞ', 'ｽｾ'], true],
-        ['ガス', ['ｶ', 'ｽ'], false],
-        ['', [' '], false],
-    ];
-    for (const [answer, reels, given] of cases)
-        assert.equal(rules.reelsGive(answer, reels), given, `${answer} ${reels}`);
-});
-
-test('every kind plays as its texts allow, and otherwise by revealing the answer', () => {
+test('a line plays as it carries: its pieces, shuffled or in their order, judged by their folded texts', () => {
     const random = () => 0.5;
-    const plan = (kind, fields) => rules.playPlan(kind, fields, random);
-    const blank = ' ';
-
-    const ox = plan('ox', { question: ['q'], answer: ['×'] });
+    const ox = rules.playPlan(carried.ox, () => 0);
     assert.equal(ox.mode, 'choice');
-    assert.deepEqual(ox.choices, ['○', '×']);
-    assert.equal(ox.correct, 1);
-    assert.equal(plan('ox', { question: ['q'], answer: ['はい'] }).mode, 'reveal');
+    assert.deepEqual(ox.choices.map((c) => [c.shown, c.correct]), [['○', false], ['×', true]]);
 
-    const four = plan('yontaku', { question: ['q'], answer: ['A'], dummy: ['B', blank, 'C'] });
+    // A wrong choice that folds to the answer cannot be told from it, and counts as it.
+    const four = rules.playPlan(carried.yontaku, random);
     assert.equal(four.mode, 'choice');
-    assert.deepEqual([...four.choices].sort(), ['A', 'B', 'C']);
-    assert.equal(four.choices[four.correct], 'A');
-    assert.equal(plan('yontaku', { question: ['q'], answer: ['A'], dummy: [blank, blank, blank] }).mode, 'reveal');
-    assert.equal(plan('yontaku', { question: ['q'], answer: [blank], dummy: ['B', 'C', 'D'] }).mode, 'reveal');
+    assert.deepEqual(four.choices.map((c) => c.shown).sort(), ['AB', 'ab', 'x', 'ＡＢ'].sort());
+    assert.deepEqual(four.choices.filter((c) => c.correct).map((c) => c.shown).sort(), ['AB', 'ＡＢ']);
+    assert.notDeepEqual(rules.playPlan(carried.yontaku, () => 0).choices.map((c) => c.shown),
+        rules.playPlan(carried.yontaku, () => 0.99).choices.map((c) => c.shown));
 
-    const association = plan('rensou', { hint: ['h1', blank, 'h3', blank], answer: ['A'], dummy: ['B', 'C', 'D'] });
-    assert.equal(association.mode, 'choice');
-    assert.deepEqual(association.hints, ['h1', 'h3']);
-    assert.equal(association.prompt, '');
-    assert.equal(association.choices.length, 4);
-
-    const rearrange = plan('narabekae', { question: ['q'], answer: ['ｶﾞｽ台'] });
+    const rearrange = rules.playPlan(carried.narabekae, random);
     assert.equal(rearrange.mode, 'tiles');
-    assert.deepEqual([...rearrange.tiles].sort(), ['ｶﾞ', 'ｽ', '台'].sort());
-    assert.notDeepEqual(rearrange.tiles, ['ｶﾞ', 'ｽ', '台']);
-    assert.equal(rearrange.length, 3);
+    assert.deepEqual(rearrange.tiles.map((t) => t.shown).sort(), ['ｶﾞ', 'ｽ', '台'].sort());
+    assert.notDeepEqual(rearrange.tiles.map((t) => t.shown), ['ｶﾞ', 'ｽ', '台']);
 
-    const panel = plan('panel', { question: ['q'], answer: ['ABC'], panel: ['C', 'AB', blank, 'x'] });
-    assert.equal(panel.mode, 'tiles');
-    assert.deepEqual([...panel.tiles].sort(), ['AB', 'C', 'x']);
-    assert.equal(panel.length, 3);
-    assert.equal(plan('panel', { question: ['q'], answer: ['ABC'], panel: ['A', 'B'] }).mode, 'reveal');
-
-    const slot = plan('slot', { question: ['q'], answer: ['AB'], reel: ['xAx', blank, 'By'] });
+    const slot = rules.playPlan(carried.slot, random);
     assert.equal(slot.mode, 'reels');
-    assert.deepEqual(slot.reels.map((reel) => [...reel].sort()), [['A', 'x'], ['B', 'y']]);
-    assert.equal(plan('slot', { question: ['q'], answer: ['AB'], reel: ['A', 'C'] }).mode, 'reveal');
-    assert.equal(plan('slot', { question: ['q'], answer: ['ABC'], reel: ['A', 'B'] }).mode, 'reveal');
+    assert.deepEqual(slot.reels.map((reel) => [...reel].sort()), [['カ', 'ガ'], ['A', 'B']]);
+
+    assert.equal(rules.playPlan(carried.reveal, random).mode, 'reveal');
 });
 
-test('an answer is judged after width folding, once as long as the answer', () => {
-    assert.ok(rules.isCorrect('ＡＢ', 'AB'));
-    assert.ok(rules.isCorrect('ガス', 'ｶﾞｽ'));
-    assert.ok(!rules.isCorrect('AB', 'BA'));
-    assert.ok(!rules.isCorrect('AB', 'ab'));
-    const plan = { length: 2 };
-    assert.ok(!rules.isComplete(plan, 'ｶﾞ'));
-    assert.ok(rules.isComplete(plan, 'ｶﾞｽ'));
+test('what is placed or picked is the answer when its folded texts, one after the other, are', () => {
+    const panel = rules.playPlan(carried.panel, () => 0.5);
+    const cases = [
+        [['AB', 'C'], true, true],
+        [['A', 'BC'], true, true],
+        [['A', 'B'], false, false],
+        [['BC', 'A'], true, false],
+        [['AB'], false, false],
+        [['C', 'AB', 'A'], true, false],
+    ];
+    for (const [placed, complete, correct] of cases) {
+        assert.equal(rules.isComplete(panel, placed), complete, `${placed} complete`);
+        if (complete)
+            assert.equal(rules.isCorrect(panel, placed), correct, `${placed} correct`);
+    }
+    const slot = rules.playPlan(carried.slot, () => 0.5);
+    assert.ok(rules.isCorrect(slot, ['ガ', 'A']));
+    assert.ok(!rules.isCorrect(slot, ['カ', 'A']));
+    // Letter case is kept: a is not A.
+    assert.ok(!rules.isCorrect({ answer: 'AB' }, ['ab']));
 });
 
 test('the order of play keeps each branch after its problem', () => {
@@ -159,14 +122,14 @@ test('the order of play keeps each branch after its problem', () => {
     }
 });
 
-test('the search shows matching lines and the parent of a matching branch', () => {
-    const key = (text) => rules.searchKey(text);
+test('the search shows lines whose keys hold the query, and the parent of a matching branch', () => {
+    // Keys as the page carries them: folded and in lower case.
     const lines = [
-        { level: 'main', key: key('東京 ＡＢＣ') },
-        { level: 'sub', key: key('カナ') },
-        { level: 'main', key: key('大阪') },
-        { level: 'sub', key: key('京都') },
-        { level: 'main', key: key('abc') },
+        { level: 'main', key: '東京 abc' },
+        { level: 'sub', key: 'カナ' },
+        { level: 'main', key: '大阪' },
+        { level: 'sub', key: '京都' },
+        { level: 'main', key: 'abc' },
     ];
     assert.deepEqual(rules.filterLines(lines, ''), [true, true, true, true, true]);
     assert.deepEqual(rules.filterLines(lines, 'abc'), [true, false, false, false, true]);

@@ -144,8 +144,14 @@ TEST(PageWriter, ListsEveryLineWithEveryFieldInFileOrder)
         const ProblemKind& kind = problemKinds()[(i / 2 + (branch ? 1 : 0)) % problemKinds().size()];
         const std::string number = std::to_string(i + 1);
         SCOPED_TRACE(number);
-        EXPECT_EQ(lines[i].attributes, "id=\"line-" + number + "\" data-line=\"" + number + "\" data-kind=\"" +
-                                           kind.elementName + "\" data-level=\"" + (branch ? "sub" : "main") + "\"");
+        // How each plays with texts "m0", "m1", ...: an ox answer that is no
+        // ○ or ×, panels that cannot spell it and too many reels reveal it.
+        const char* modes[] = {"reveal", "choice", "choice", "tiles", "reveal", "reveal"};
+        EXPECT_EQ(lines[i].attributes.find("id=\"line-" + number + "\" data-line=\"" + number + "\" data-kind=\"" +
+                                           kind.elementName + "\" data-level=\"" + (branch ? "sub" : "main") +
+                                           "\" data-play=\"{&quot;mode&quot;:&quot;" + modes[kind.tag] + "&quot;"),
+                  0u)
+            << lines[i].attributes;
         ASSERT_EQ(lines[i].fields.size(), kind.fieldCount());
         for (std::size_t f = 0; f < kind.fieldCount(); ++f) {
             EXPECT_EQ(lines[i].fields[f].name, fieldInfo(kind.textFields[f]).elementName);
@@ -272,5 +278,66 @@ TEST(PageWriter, GroupsLinesInBlocksOfWholeProblems)
         }
         EXPECT_EQ(lines, 3 * count);
         EXPECT_EQ(occurrences(page, "</section>"), sizes.size() + 1) << count; // and the play section's
+    }
+}
+
+namespace {
+
+// The value of an attribute of a line, its references read.
+std::optional<std::string> attributeOf(const PageLine& line, const std::string& name)
+{
+    const std::string start = " " + name + "=\"";
+    const std::size_t at = line.attributes.find(start);
+    if (at == std::string::npos)
+        return std::nullopt;
+    const std::size_t from = at + start.size();
+    return unescaped(line.attributes.substr(from, line.attributes.find('"', from) - from));
+}
+
+} // namespace
+
+// Each line carries the review's verdict as JSON: how it plays, the folded
+// answer and the pieces with their folded texts, every character exact
+// (a carriage return too) and no text able to end the attribute.
+TEST(PageWriter, CarriesHowEachLinePlaysWithTheFoldedTextsCompared)
+{
+    const std::pair<ProblemPtr, std::u8string_view> cases[] = {
+        {problemOf(OX, {"q", "ｏ"}), u8R"({"mode":"choice","answer":"○","inOrder":true,"pieces":["○","×"]})"},
+        {problemOf(OX, {"q", "はい"}), u8R"({"mode":"reveal"})"},
+        {problemOf(YONTAKU, {"q", " ＡＢ", "\"<b>&'", "a\r\nb", " "}),
+         u8R"({"mode":"choice","answer":"AB","pieces":[[" ＡＢ","AB"],"\"<b>&'","a\u000d\u000ab"]})"},
+        {problemOf(YONTAKU, {"q", "A", " ", "　", "\r\n"}), u8R"({"mode":"reveal"})"},
+        {problemOf(NARABEKAE, {"q", " ｶﾞ①㈱\\ "}),
+         u8R"({"mode":"tiles","answer":"ガ①㈱\\","pieces":[["ｶﾞ","ガ"],"①","㈱","\\"]})"},
+        {problemOf(PANEL, {"q", "パネル", "ﾙ", "パネ", " "}), u8R"({"mode":"tiles","answer":"パネル","pieces":[["ﾙ","ル"],"パネ"]})"},
+        {problemOf(PANEL, {"q", "1", "①"}), u8R"({"mode":"reveal"})"},
+        {problemOf(SLOT, {"q", "ｶﾞA", "カｶﾞガ", " ", "ＡＡB"}), u8R"({"mode":"reels","answer":"ガA","reels":[["カ","ガ"],["A","B"]]})"},
+        {problemOf(SLOT, {"q", "ガA", "カ", "A"}), u8R"({"mode":"reveal"})"},
+    };
+    for (const auto& [problem, json] : cases) {
+        const std::vector<PageLine> lines = linesOf(pageOf({problem}));
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(attributeOf(lines[0], "data-play"), utf8(json))
+            << lines[0].attributes;
+    }
+}
+
+// A line's search key is its texts as shown, folded as the review folds
+// and in lower case; a line whose texts are their own key carries none.
+TEST(PageWriter, CarriesTheSearchKeyWhereFoldingChangesTheTexts)
+{
+    const std::pair<TextList, std::optional<std::u8string_view>> cases[] = {
+        {{"東京", "京都"}, std::nullopt},
+        {{"a b", "x\r\ny"}, std::nullopt},
+        {{"ＡＢＣ", "ｶﾞｽ"}, u8"abc\nガス"},
+        {{"Tokyo", "\r\n"}, u8"tokyo\n\n"},
+        {{"ΑΣ Ⅹ", "①㈱"}, u8"ασ ⅹ\n①㈱"},
+        {{"\"<q>&", "Q"}, u8"\"<q>&\nq"},
+    };
+    for (const auto& [texts, key] : cases) {
+        const std::vector<PageLine> lines = linesOf(pageOf({problemOf(NARABEKAE, texts)}));
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(attributeOf(lines[0], "data-search"), key ? std::optional(utf8(*key)) : std::nullopt)
+            << lines[0].attributes;
     }
 }

@@ -33,26 +33,32 @@ void appendHtmlUtf8(std::string& page, std::string_view utf8)
     page.append(utf8, from);
 }
 
+void appendShownUtf8(std::string& utf8, std::string_view shiftJis)
+{
+    const std::size_t start = utf8.size();
+    if (appendShiftJisAsUtf8(shiftJis, utf8))
+        return;
+    // Character by character, so that only what is no text is replaced.
+    utf8.resize(start);
+    for (std::size_t i = 0; i < shiftJis.size();) {
+        const bool pair = i + 1 < shiftJis.size() && isShiftJisLeadByte(static_cast<unsigned char>(shiftJis[i]));
+        const std::size_t length = pair ? 2 : 1;
+        std::string part;
+        if (appendShiftJisAsUtf8(shiftJis.substr(i, length), part)) {
+            utf8 += part;
+            i += length;
+        } else {
+            utf8 += kReplacement;
+            ++i;
+        }
+    }
+}
+
 void appendHtmlText(std::string& page, std::string_view shiftJis)
 {
     // One buffer for every text: a page has hundreds of thousands.
     thread_local std::string utf8;
     utf8.clear();
-    if (!appendShiftJisAsUtf8(shiftJis, utf8)) {
-        // Character by character, so that only what is no text is replaced.
-        utf8.clear();
-        for (std::size_t i = 0; i < shiftJis.size();) {
-            const bool pair = i + 1 < shiftJis.size() && isShiftJisLeadByte(static_cast<unsigned char>(shiftJis[i]));
-            const std::size_t length = pair ? 2 : 1;
-            std::string part;
-            if (appendShiftJisAsUtf8(shiftJis.substr(i, length), part)) {
-                utf8 += part;
-                i += length;
-            } else {
-                utf8 += kReplacement;
-                ++i;
-            }
-        }
-    }
+    appendShownUtf8(utf8, shiftJis);
     appendHtmlUtf8(page, utf8);
 }

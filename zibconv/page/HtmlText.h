@@ -11,5 +11,9 @@
 // attribute value alike.
 void appendHtmlText(std::string& page, std::string_view shiftJis);
 
+// Appends the UTF-8 of Shift-JIS text as the page shows it, before
+// escaping: bytes that are no code page 932 text as U+FFFD, one each.
+void appendShownUtf8(std::string& utf8, std::string_view shiftJis);
+
 // The same for text that is UTF-8 already (a file name as the system gave it).
 void appendHtmlUtf8(std::string& page, std::string_view utf8);

@@ -2,10 +2,12 @@
 
 #include "model/ProblemKinds.h"
 #include "review/FindingText.h"
+#include "review/PlayVerdict.h"
 #include "review/TextFolding.h"
 #include "review/SetCounts.h"
 #include "zibconv/page/HtmlText.h"
 #include "zibconv/page/PageAssets.h"
+#include "zibconv/page/PageData.h"
 
 namespace {
 
@@ -72,10 +74,16 @@ void appendLine(std::string& page, std::size_t line, ProblemPlace place, const P
         return;
     const std::string number = std::to_string(line);
     page += "<article id=\"line-" + number + "\" data-line=\"" + number + "\" data-kind=\"" + kind->elementName +
-            "\" data-level=\"" + (place.branch ? "sub" : "main") + "\"><h2>" + number + " ";
+            "\" data-level=\"" + (place.branch ? "sub" : "main") + "\" data-play=\"";
+    appendHtmlUtf8(page, playJson(playVerdict(problem)));
+    const TextList texts = kind->textsOf(problem);
+    if (const std::optional<std::string> key = searchKeyOf(texts)) {
+        page += "\" data-search=\"";
+        appendHtmlUtf8(page, *key);
+    }
+    page += "\"><h2>" + number + " ";
     appendHtmlText(page, kind->listLabel);
     page += "</h2><dl>";
-    const TextList texts = kind->textsOf(problem);
     std::vector<std::size_t> seen(allFields().size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const Field field = kind->textFields[i];

@@ -1,6 +1,8 @@
 // The set's page with scripting on: the search box and the play-through.
-// It reads the problems from the list itself, so the page hands the script
-// no data; every text goes into the page as textContent, never as markup.
+// It reads the problems from the list itself, with what each line carries
+// from the review (data-play: how it plays and the folded texts compared;
+// data-search: its search key where folding changes its texts); every text
+// goes into the page as textContent, never as markup.
 'use strict';
 
 (() => {
@@ -24,11 +26,14 @@
         return made;
     }
 
-    function fieldsOf(article) {
-        const fields = {};
-        for (const field of article.querySelectorAll('[data-field]'))
-            (fields[field.dataset.field] ||= []).push(field.textContent);
-        return fields;
+    // The texts of a field, blanks (as the page marks them) left out.
+    function shownTexts(article, field) {
+        return Array.from(article.querySelectorAll(`[data-field="${field}"]:not([data-blank])`), (dd) => dd.textContent);
+    }
+
+    function answerOf(article) {
+        const answer = article.querySelector('[data-field="answer"]');
+        return answer ? answer.textContent : '';
     }
 
     // "12 【四択】"
@@ -41,12 +46,16 @@
     let keys = null;
     function searchKeys() {
         keys ||= articles.map((article) => {
-            const texts = [];
-            for (const child of article.querySelector('dl').children) {
-                if (child.tagName === 'DD')
-                    texts.push(child.textContent);
+            let key = article.dataset.search;
+            if (key === undefined) {
+                const texts = [];
+                for (const child of article.querySelector('dl').children) {
+                    if (child.tagName === 'DD')
+                        texts.push(child.textContent);
+                }
+                key = texts.join('\n');
             }
-            return { level: article.dataset.level, key: rules.searchKey(texts.join('\n')) };
+            return { level: article.dataset.level, key };
         });
         return keys;
     }
@@ -121,13 +130,17 @@
 
     function showProblem() {
         const article = game.order[game.at];
-        const plan = rules.playPlan(article.dataset.kind, fieldsOf(article), random);
+        const plan = rules.playPlan(JSON.parse(article.dataset.play), random);
+        const answer = answerOf(article);
+        const question = article.querySelector('[data-field="question"]');
+        const prompt = question ? question.textContent : '';
+        const hints = shownTexts(article, 'hint');
         const box = element('div', { 'data-play-line': article.dataset.line, 'data-play-mode': plan.mode });
         const progress = `${game.at + 1} / ${game.order.length} 問目 ・ ここまで ${game.correct} 問正解`;
         box.append(element('p', { class: 'progress', 'data-progress': '' }, progress));
         box.append(element('p', { class: 'play-label' }, headingOf(article)));
-        if (plan.prompt !== '')
-            box.append(element('p', { class: 'prompt', 'data-play-question': '' }, plan.prompt));
+        if (prompt !== '')
+            box.append(element('p', { class: 'prompt', 'data-play-question': '' }, prompt));
         const result = element('p', { class: 'result', 'data-play-result': '', hidden: '' });
         const next = element('button', { type: 'button', 'data-next': '', hidden: '' }, '次へ (Enter)');
         const judge = (correct) => {
@@ -141,13 +154,13 @@
                 game.missed.push(article);
             for (const button of box.querySelectorAll('[data-choice], [data-tile], [data-undo], [data-judge]'))
                 button.disabled = true;
-            result.textContent = `${correct ? '正解' : '不正解'} ・ 答え: ${plan.answer}`;
+            result.textContent = `${correct ? '正解' : '不正解'} ・ 答え: ${answer}`;
             result.hidden = false;
             next.hidden = false;
             next.focus();
         };
-        if (plan.hints.length > 0)
-            addHints(box, plan.hints);
+        if (hints.length > 0)
+            addHints(box, hints);
         if (plan.mode === 'choice')
             addChoices(box, plan, judge);
         else if (plan.mode === 'tiles')
@@ -155,7 +168,7 @@
         else if (plan.mode === 'reels')
             addReels(box, plan, judge);
         else
-            addReveal(box, plan, judge);
+            addReveal(box, answer, judge);
         next.addEventListener('click', () => {
             ++game.at;
             if (game.at < game.order.length)
@@ -185,12 +198,12 @@
     function addChoices(box, plan, judge) {
         const group = element('div', { class: 'choices' });
         plan.choices.forEach((choice, i) => {
-            const button = element('button', { type: 'button', 'data-choice': String(i) }, choice);
-            if (i === plan.correct)
+            const button = element('button', { type: 'button', 'data-choice': String(i) }, choice.shown);
+            if (choice.correct)
                 button.dataset.correct = '';
             button.addEventListener('click', () => {
                 button.setAttribute('aria-pressed', 'true');
-                judge(i === plan.correct);
+                judge(choice.correct);
             });
             group.append(button);
         });
@@ -203,17 +216,17 @@
         const placed = [];
         const undo = element('button', { type: 'button', 'data-undo': '' }, '1 つ戻す');
         const update = () => {
-            placedView.textContent = placed.map((entry) => entry.text).join('');
+            placedView.textContent = placed.map((entry) => entry.tile.shown).join('');
             undo.disabled = placed.length === 0;
-            const text = placedView.textContent;
-            if (rules.isComplete(plan, text))
-                judge(rules.isCorrect(plan.answer, text));
+            const folded = placed.map((entry) => entry.tile.folded);
+            if (rules.isComplete(plan, folded))
+                judge(rules.isCorrect(plan, folded));
         };
         plan.tiles.forEach((tile) => {
-            const button = element('button', { type: 'button', 'data-tile': '' }, tile);
+            const button = element('button', { type: 'button', 'data-tile': '' }, tile.shown);
             button.addEventListener('click', () => {
                 button.disabled = true;
-                placed.push({ text: tile, button });
+                placed.push({ tile, button });
                 update();
             });
             group.append(button);
@@ -242,7 +255,7 @@
                         other.setAttribute('aria-pressed', String(other === button));
                     placedView.textContent = picks.map((pick) => pick || '＿').join('');
                     if (picks.every((pick) => pick !== null))
-                        judge(rules.isCorrect(plan.answer, picks.join('')));
+                        judge(rules.isCorrect(plan, picks));
                 });
                 group.append(button);
             }
@@ -250,8 +263,8 @@
         });
     }
 
-    function addReveal(box, plan, judge) {
-        const answer = element('p', { class: 'revealed', hidden: '' }, `答え: ${plan.answer}`);
+    function addReveal(box, answerText, judge) {
+        const answer = element('p', { class: 'revealed', hidden: '' }, `答え: ${answerText}`);
         const reveal = element('button', { type: 'button', 'data-reveal': '' }, '答えを見る');
         const judges = element('div', { class: 'choices', hidden: '' });
         for (const [value, label] of [['correct', '正解だった'], ['wrong', '不正解だった']]) {

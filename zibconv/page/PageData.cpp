@@ -1,0 +1,121 @@
+#include "zibconv/page/PageData.h"
+
+#include "review/TextFolding.h"
+#include "text/Unicode.h"
+#include "zibconv/page/HtmlText.h"
+
+namespace {
+
+// A JSON string of any code points: every control character escaped, so
+// that each comes back as it was (a carriage return too, which HTML text
+// cannot carry).
+void appendJsonString(std::string& json, std::u32string_view text)
+{
+    constexpr char hex[] = "0123456789abcdef";
+    json += '"';
+    for (char32_t c : text) {
+        if (c == U'"' || c == U'\\') {
+            json += '\\';
+            json += static_cast<char>(c);
+        } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            json += "\\u00";
+            json += hex[c >> 4];
+            json += hex[c & 0xF];
+        } else {
+            json += encodeUtf8(std::u32string_view(&c, 1));
+        }
+    }
+    json += '"';
+}
+
+const char* modeName(PlayMode mode)
+{
+    switch (mode) {
+    case PlayMode::Reveal: return "reveal";
+    case PlayMode::Choice: return "choice";
+    case PlayMode::Tiles: return "tiles";
+    case PlayMode::Reels: return "reels";
+    }
+    return "reveal";
+}
+
+// As JavaScript's toLowerCase takes the letters of code page 932 (the
+// full-width ones are folded to ASCII before).
+char32_t lowerCase(char32_t c)
+{
+    if ((c >= U'A' && c <= U'Z') || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F) // Ё and the others before А
+        return c + 0x50;
+    if (c >= 0x2160 && c <= 0x216F) // Roman numerals
+        return c + 0x10;
+    if (c == 0x212B) // the angstrom sign
+        return 0xE5;
+    return c;
+}
+
+} // namespace
+
+std::string playJson(const PlayVerdict& verdict)
+{
+    std::string json = std::string("{\"mode\":\"") + modeName(verdict.mode) + "\"";
+    if (verdict.mode == PlayMode::Reveal)
+        return json + "}";
+    json += ",\"answer\":";
+    appendJsonString(json, verdict.answer);
+    if (verdict.inOrder)
+        json += ",\"inOrder\":true";
+    if (!verdict.pieces.empty()) {
+        json += ",\"pieces\":[";
+        for (std::size_t i = 0; i < verdict.pieces.size(); ++i) {
+            const PlayPiece& piece = verdict.pieces[i];
+            json += i ? "," : "";
+            if (piece.shown == piece.folded) {
+                appendJsonString(json, piece.folded);
+                continue;
+            }
+            json += '[';
+            appendJsonString(json, piece.shown);
+            json += ',';
+            appendJsonString(json, piece.folded);
+            json += ']';
+        }
+        json += ']';
+    }
+    if (!verdict.reels.empty()) {
+        json += ",\"reels\":[";
+        for (std::size_t r = 0; r < verdict.reels.size(); ++r) {
+            json += r ? ",[" : "[";
+            for (std::size_t i = 0; i < verdict.reels[r].size(); ++i) {
+                json += i ? "," : "";
+                appendJsonString(json, verdict.reels[r][i]);
+            }
+            json += ']';
+        }
+        json += ']';
+    }
+    return json + "}";
+}
+
+std::optional<std::string> searchKeyOf(const TextList& texts)
+{
+    std::string utf8;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        utf8 += i ? "\n" : "";
+        appendShownUtf8(utf8, texts[i]);
+    }
+    // Line breaks as the page shows them: CR LF and a lone CR as LF.
+    std::u32string shown;
+    const std::u32string points = decodeUtf8(utf8).value_or(U"");
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (points[i] == U'\r' && i + 1 < points.size() && points[i + 1] == U'\n')
+            continue;
+        shown += points[i] == U'\r' ? U'\n' : points[i];
+    }
+    std::u32string key = widthsFolded(shown);
+    for (char32_t& c : key)
+        c = lowerCase(c);
+    if (key == shown)
+        return std::nullopt;
+    return encodeUtf8(key);
+}
