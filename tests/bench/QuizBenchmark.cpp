@@ -5,6 +5,7 @@
 // file, each against the editor's load and save together; its export of
 // the set's page against the CSV's time and size. Usage:
 // quiz_benchmark [count...]; without counts, 10000 and 20000 problems.
+#include "WholeTables.h"
 #include "BenchPlatform.h"
 
 #include "document/ProblemListFile.h"

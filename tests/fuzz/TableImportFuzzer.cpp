@@ -13,6 +13,7 @@
 // bytes again; and when the quiz file import writes of it loses anything
 // to check, or export of that file is not the table as Open reads it
 // (tests/zibconv/OpenedTable.h).
+#include "WholeTables.h"
 #include "OpenedTable.h"
 #include "ProblemShape.h"
 

@@ -3,6 +3,7 @@
 // branches and rows that import refuses, every table import accepts gives
 // a quiz file that check reads without a loss and that export turns into
 // the table as import's notices said Open would read it, cell for cell.
+#include "WholeTables.h"
 #include "OpenedTable.h"
 #include "TestFiles.h"
 

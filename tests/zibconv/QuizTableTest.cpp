@@ -1,5 +1,6 @@
 // Problems as table rows and back: the columns, blank text, branches, and
 // every refusal of import with its row and column.
+#include "WholeTables.h"
 #include "zibconv/tables/QuizTable.h"
 
 #include "QuizTestSupport.h"

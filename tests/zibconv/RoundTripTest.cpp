@@ -5,6 +5,7 @@
 // - import(export(F)) is the file the editor writes when it opens F and
 //   saves it;
 // - export(import(T)) is T, for every table T that export wrote.
+#include "WholeTables.h"
 #include "TestFiles.h"
 
 #include "document/ProblemListFile.h"

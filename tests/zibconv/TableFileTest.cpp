@@ -1,5 +1,6 @@
 // A table's bytes in each encoding a spreadsheet writes, and every cell a
 // quiz file could not hold, refused with its row and column.
+#include "WholeTables.h"
 #include "zibconv/tables/QuizTable.h"
 #include "zibconv/tables/TableFile.h"
 

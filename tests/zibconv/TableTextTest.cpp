@@ -1,4 +1,5 @@
 // CSV and TSV as text: what a spreadsheet writes is read back cell for cell.
+#include "WholeTables.h"
 #include "zibconv/tables/TableText.h"
 
 #include <gtest/gtest.h>

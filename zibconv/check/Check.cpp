@@ -21,7 +21,7 @@ std::string describe(const XMLNodes& node)
         return "CDATA" + quotedText(node.textView());
     if (name == "#comment")
         return "コメント" + quotedText(node.textView());
-    if (node.childrenView().empty() && !node.textView().empty())
+    if (isProcessingInstruction(node))
         return "処理命令 <?" + name + "?>";
     return "<" + name + ">";
 }

@@ -2,7 +2,6 @@
 
 #include "document/QuizWalk.h"
 #include "zibconv/tables/QuizTable.h"
-#include "zibconv/tables/TableFile.h"
 
 namespace {
 
@@ -30,10 +29,4 @@ std::optional<ExportedTable> exportQuizFile(const std::string& path, RowSink& si
     if (!walkQuizFile(path, writer))
         return std::nullopt;
     return ExportedTable{sink.finish(), writer.problems, writer.branches};
-}
-
-std::optional<ExportedTable> exportQuizFile(const std::string& path, char separator, TableEncoding encoding)
-{
-    TableEncoder encoder(separator, encoding);
-    return exportQuizFile(path, encoder);
 }

@@ -19,5 +19,3 @@ struct ExportedTable {
 
 // Nothing when the file cannot be read as XML.
 std::optional<ExportedTable> exportQuizFile(const std::string& path, RowSink& sink);
-// The same into a table file's bytes.
-std::optional<ExportedTable> exportQuizFile(const std::string& path, char separator, TableEncoding encoding);

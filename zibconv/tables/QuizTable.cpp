@@ -324,16 +324,6 @@ std::vector<TableRow> rowsOfProblem(const ProblemBase& problem)
     return rows;
 }
 
-std::vector<TableRow> problemRows(const ProblemList& problems)
-{
-    std::vector<TableRow> rows{tableColumnNames()};
-    for (const ProblemPtr& problem : problems) {
-        std::vector<TableRow> own = rowsOfProblem(*problem);
-        rows.insert(rows.end(), std::make_move_iterator(own.begin()), std::make_move_iterator(own.end()));
-    }
-    return rows;
-}
-
 ImportedProblems problemsFromRows(TableRowSource& rows)
 {
     ImportedProblems imported;
@@ -357,10 +347,4 @@ ImportedProblems problemsFromRows(TableRowSource& rows)
     }
     imported.problems = std::move(reader.problems);
     return imported;
-}
-
-ImportedProblems problemsFromRows(std::vector<TableRow> rows, const std::vector<std::size_t>& unreadableNames)
-{
-    HeldRows held(std::move(rows), unreadableNames);
-    return problemsFromRows(held);
 }

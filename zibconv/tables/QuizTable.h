@@ -13,11 +13,9 @@
 // "kind", "level", then the columns of the field texts.
 std::vector<std::string> tableColumnNames();
 
-// The column names, then a row for each problem and each of its branches.
-// Cells are the problems' Shift-JIS texts; blank text is an empty cell.
-std::vector<TableRow> problemRows(const ProblemList& problems);
-// The rows of one top-level problem and its branches; none for a problem
-// of no kind.
+// The rows of one top-level problem and its branches, after the column
+// names' row; none for a problem of no kind. Cells are the problems'
+// Shift-JIS texts; blank text is an empty cell.
 std::vector<TableRow> rowsOfProblem(const ProblemBase& problem);
 
 // The problems of rows whose cells are Shift-JIS already, the first row
@@ -35,8 +33,7 @@ struct ImportedProblems {
     std::vector<TableFinding> findings;
     std::vector<TableFinding> notices;
 };
-ImportedProblems problemsFromRows(std::vector<TableRow> rows, const std::vector<std::size_t>& unreadableNames = {});
-// The same with the rows given one at a time, so that only one is held.
+// The rows are given one at a time, so that only one is held.
 ImportedProblems problemsFromRows(TableRowSource& rows);
 
 // A table file read as import reads it: its problems, notices, and every

@@ -230,13 +230,6 @@ std::optional<std::string> TableEncoder::finish()
     return std::move(bytes);
 }
 
-std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char separator, TableEncoding encoding)
-{
-    TableEncoder encoder(separator, encoding);
-    encoder.append(rows);
-    return encoder.finish();
-}
-
 const char* notTextReason(std::string_view bytes)
 {
     for (const Signature& signature : kNotText)
@@ -341,15 +334,4 @@ const std::vector<std::size_t>& DecodedRows::unreadableNames() const
 std::vector<TableFinding> DecodedRows::takeFindings()
 {
     return std::move(reader->decoder.findings);
-}
-
-DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given)
-{
-    DecodedRows rows(bytes, separator, given);
-    DecodedTable table;
-    for (TableRow row; rows.next(row);)
-        table.rows.push_back(std::move(row));
-    table.findings = rows.takeFindings();
-    table.unreadableNames = rows.unreadableNames();
-    return table;
 }

@@ -14,11 +14,8 @@
 #include <string_view>
 #include <vector>
 
-// Rows of Shift-JIS cells as the bytes of a table file; nothing when a
-// text is not Shift-JIS.
-std::optional<std::string> encodeTable(const std::vector<TableRow>& rows, char separator, TableEncoding encoding);
-
-// The same a few rows at a time, so that only the file's bytes grow.
+// Rows of Shift-JIS cells as the bytes of a table file, a few rows at a
+// time, so that only the file's bytes grow.
 class TableEncoder : public RowSink {
 public:
     // Room for `expectedBytes` is taken at once: a table grown by doubling
@@ -51,14 +48,7 @@ constexpr std::string_view kZipSignature{"PK\x03\x04", 4};
 // decide, cells of UTF-8 among cells of Shift-JIS are findings, the fewer
 // of the two. `unreadableNames` are the columns (from 0) whose name is such
 // a cell: the finding says all there is to say about them.
-struct DecodedTable {
-    std::vector<TableRow> rows;
-    std::vector<TableFinding> findings;
-    std::vector<std::size_t> unreadableNames;
-};
-DecodedTable decodeTable(std::string_view bytes, char separator, std::optional<TableEncoding> given);
-
-// The same one row at a time, each decoded as it is read, so that a large
+// They come one row at a time, each decoded as it is read, so that a large
 // table is never held whole beside its problems.
 class DecodedRows : public TableRowSource {
 public:

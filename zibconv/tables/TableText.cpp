@@ -99,27 +99,10 @@ void TableRowParser::skipLineBreak()
     ++pos;
 }
 
-ParsedTable parseTable(std::string_view text, char separator)
-{
-    ParsedTable table;
-    TableRowParser parser(text, separator);
-    for (TableRow row; parser.next(row);)
-        table.rows.push_back(std::move(row));
-    table.unclosedQuoteRow = parser.unclosedQuoteRow();
-    return table;
-}
-
 bool needsQuotes(std::string_view cell, char separator)
 {
     for (char c : cell)
         if (c == separator || c == '"' || c == '\r' || c == '\n')
             return true;
     return false;
-}
-
-std::string writeTable(const std::vector<TableRow>& rows, char separator)
-{
-    std::string out;
-    writeRows(rows, separator, [&out](std::string_view piece) { out += piece; });
-    return out;
 }

@@ -13,13 +13,6 @@
 
 using TableRow = std::vector<std::string>;
 
-struct ParsedTable {
-    std::vector<TableRow> rows;
-    // The row (1-based, as a spreadsheet counts them) whose quoted cell is
-    // still open at the end of the text; the rows before it are read.
-    std::optional<std::size_t> unclosedQuoteRow;
-};
-
 // Rows given one at a time, each decoded as it is read, so that a large
 // table need not be held whole.
 class TableRowSource {
@@ -47,13 +40,11 @@ private:
     std::size_t given = 0;
 };
 
-// Rows end at CR LF, LF or a lone CR; a line break inside a quoted cell is
-// kept as CR LF, whichever form the text had. A quote inside a quoted cell
-// is doubled; in an unquoted cell it is a character like any other. A line
-// break at the very end starts no further row.
-ParsedTable parseTable(std::string_view text, char separator);
-
-// The same one row at a time, so that a large table need not be held whole.
+// A table's text one row at a time, so that a large table need not be held
+// whole. Rows end at CR LF, LF or a lone CR; a line break inside a quoted
+// cell is kept as CR LF, whichever form the text had. A quote inside a
+// quoted cell is doubled; in an unquoted cell it is a character like any
+// other. A line break at the very end starts no further row.
 class TableRowParser {
 public:
     TableRowParser(std::string_view text, char separator);
@@ -82,14 +73,12 @@ private:
     std::optional<std::size_t> unclosed;
 };
 
-// A cell is quoted when and only when it holds the separator, a quote, CR
-// or LF; every row, the last one too, ends with CR LF.
-std::string writeTable(const std::vector<TableRow>& rows, char separator);
-
 bool needsQuotes(std::string_view cell, char separator);
 
-// The same text in pieces, each handed to `append` (cell texts whole or
-// between quotes), so that an encoder converts them on the way.
+// A table's text in pieces, each handed to `append` (cell texts whole or
+// between quotes), so that an encoder converts them on the way. A cell is
+// quoted when and only when it holds the separator, a quote, CR or LF;
+// every row, the last one too, ends with CR LF.
 template <class Append>
 void writeRows(const std::vector<TableRow>& rows, char separator, Append append)
 {
