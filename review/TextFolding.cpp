@@ -80,25 +80,6 @@ bool isCombiningMark(char32_t c)
     return (c >= 0x0300 && c <= 0x036F) || c == kCombiningVoiced || c == kCombiningSemiVoiced;
 }
 
-std::optional<std::u32string> decodedText(std::string_view shiftJis)
-{
-    std::u32string codePoints;
-    codePoints.reserve(shiftJis.size());
-    if (!appendShiftJisAsCodePoints(shiftJis, codePoints))
-        return std::nullopt;
-    return codePoints;
-}
-
-std::u32string codePointsOf(std::string_view shiftJis)
-{
-    if (std::optional<std::u32string> decoded = decodedText(shiftJis))
-        return std::move(*decoded);
-    std::u32string codePoints;
-    for (char c : shiftJis)
-        codePoints += static_cast<char32_t>(static_cast<unsigned char>(c));
-    return codePoints;
-}
-
 bool isSpaceOrBreak(char32_t c)
 {
     return c == U' ' || c == kIdeographicSpace || c == U'\t' || c == U'\r' || c == U'\n';

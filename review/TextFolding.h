@@ -6,17 +6,12 @@
 // Letter case is kept: "abc" and "ABC" look different.
 #pragma once
 
+#include "text/ShiftJisToUtf8.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The code points of Shift-JIS text; nothing when it is none.
-std::optional<std::u32string> decodedText(std::string_view shiftJis);
-
-// The code points of Shift-JIS text; bytes that are no code page 932 text
-// stand for themselves, one code point each, so that every text compares.
-std::u32string codePointsOf(std::string_view shiftJis);
 
 // Half-width space, full-width space, tab, carriage return, line feed.
 bool isSpaceOrBreak(char32_t c);

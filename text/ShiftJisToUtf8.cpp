@@ -110,3 +110,22 @@ bool appendShiftJisAsCodePoints(std::string_view shiftJis, std::u32string& out)
         shiftJis, [&out](std::string_view run) { out.append(run.begin(), run.end()); },
         [&out](const Character& character) { out += character.codePoint; });
 }
+
+std::optional<std::u32string> decodedText(std::string_view shiftJis)
+{
+    std::u32string codePoints;
+    codePoints.reserve(shiftJis.size());
+    if (!appendShiftJisAsCodePoints(shiftJis, codePoints))
+        return std::nullopt;
+    return codePoints;
+}
+
+std::u32string codePointsOf(std::string_view shiftJis)
+{
+    if (std::optional<std::u32string> decoded = decodedText(shiftJis))
+        return std::move(*decoded);
+    std::u32string codePoints;
+    for (char c : shiftJis)
+        codePoints += static_cast<char32_t>(static_cast<unsigned char>(c));
+    return codePoints;
+}

@@ -4,6 +4,7 @@
 // and encodeUtf8 give, by construction.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,3 +14,10 @@ bool appendShiftJisAsUtf8(std::string_view shiftJis, std::string& out);
 
 // The same as code points.
 bool appendShiftJisAsCodePoints(std::string_view shiftJis, std::u32string& out);
+
+// The code points of Shift-JIS text; nothing when it is none.
+std::optional<std::u32string> decodedText(std::string_view shiftJis);
+
+// The code points of Shift-JIS text; bytes that are no code page 932 text
+// stand for themselves, one code point each, so that every text compares.
+std::u32string codePointsOf(std::string_view shiftJis);

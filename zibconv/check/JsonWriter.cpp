@@ -1,6 +1,6 @@
 #include "zibconv/check/JsonWriter.h"
 
-#include "review/TextFolding.h"
+#include "text/ShiftJisToUtf8.h"
 #include "text/Unicode.h"
 
 #include <cstdio>
