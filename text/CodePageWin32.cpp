@@ -1,6 +1,8 @@
-#include "xml/ComSupport.h"
 #include "text/ShiftJis.h"
 #include "text/WideText.h"
+#include "win32/LastError.h"
+
+#include <comdef.h>
 
 // Strict: MB_ERR_INVALID_CHARS refuses bytes the code page does not have.
 std::optional<std::wstring> multiByteToWide(std::string_view bytes, unsigned codePage)

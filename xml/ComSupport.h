@@ -18,13 +18,6 @@ inline void check(HRESULT result)
         throw _com_error(result);
 }
 
-// The last Win32 error as an HRESULT that is never a success code.
-inline HRESULT lastErrorResult()
-{
-    const DWORD error = GetLastError();
-    return error == 0 ? E_FAIL : HRESULT_FROM_WIN32(error);
-}
-
 template <class Interface>
 class ComPtr {
 public:
