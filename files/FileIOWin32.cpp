@@ -13,12 +13,16 @@
 
 namespace {
 
+// Single writes of many megabytes to a network share fail (7-Zip writes
+// such files in pieces of this size for that reason).
+constexpr DWORD kMostBytesPerWrite = 4u << 20;
+
 bool writeAll(HANDLE file, const std::string& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const std::size_t left = bytes.size() - done;
-        const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+        const DWORD chunk = left > kMostBytesPerWrite ? kMostBytesPerWrite : static_cast<DWORD>(left);
         DWORD written = 0;
         if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
             return false;
