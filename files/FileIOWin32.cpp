@@ -1,6 +1,7 @@
 #include "files/FileIO.h"
 #include "files/TemporaryFile.h"
 #include "text/WideText.h"
+#include "win32/ScopedHandle.h"
 
 #include <windows.h>
 
@@ -12,37 +13,16 @@
 
 namespace {
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE opened) : handle(opened) {}
-    ~FileHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    HANDLE get() const { return handle; }
-    bool valid() const { return handle != INVALID_HANDLE_VALUE; }
-
-    bool close()
-    {
-        const BOOL closed = CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-        return closed != FALSE;
-    }
-
-private:
-    HANDLE handle;
-};
+// Single writes of many megabytes to a network share fail (7-Zip writes
+// such files in pieces of this size for that reason).
+constexpr DWORD kMostBytesPerWrite = 4u << 20;
 
 bool writeAll(HANDLE file, const std::string& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const std::size_t left = bytes.size() - done;
-        const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+        const DWORD chunk = left > kMostBytesPerWrite ? kMostBytesPerWrite : static_cast<DWORD>(left);
         DWORD written = 0;
         if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
             return false;
@@ -145,12 +125,10 @@ bool isHeldByAnother(const std::wstring& name)
 
 bool processRuns(DWORD processId)
 {
-    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-    if (process == nullptr)
+    const ProcessHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (!process.valid())
         return GetLastError() != ERROR_INVALID_PARAMETER; // no such process
-    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    CloseHandle(process);
-    return running;
+    return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
 // Temporaries of writes whose process was ended would stay forever.
@@ -158,8 +136,8 @@ void removeLeftovers(const std::wstring& folderPart)
 {
     const std::wstring pattern = folderPart + L"~ziw*.tmp";
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const FindHandle search(FindFirstFileW(pattern.c_str(), &found));
+    if (!search.valid())
         return;
     do {
         std::string name;
@@ -168,8 +146,7 @@ void removeLeftovers(const std::wstring& folderPart)
         const std::optional<DWORD> writer = temporaryFileProcess(kTemporaryPrefix, name);
         if (writer && *writer != GetCurrentProcessId() && !processRuns(*writer))
             DeleteFileW((folderPart + found.cFileName).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
 }
 
 // Wine's ReplaceFile first moves the replaced file aside and then moves the
@@ -239,11 +216,8 @@ bool pathExists(const std::string& path)
         return false;
     // A link that leads nowhere is still there.
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(wide->c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
+    if (FindHandle(FindFirstFileW(wide->c_str(), &found)).valid())
         return true;
-    }
     return GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

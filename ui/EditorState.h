@@ -22,12 +22,8 @@ struct EditorState {
     std::array<HWND, FIELD_SLOT_COUNT> fieldControls{};
     HMENU menu = nullptr;
     bool created = false; // WM_CREATE built the window
-    HWND fileLabel = nullptr;
-    HWND problemLabel = nullptr;
-    HWND typeLabel = nullptr;
+    // The labels and buttons are found by identifier when they are needed.
     HWND typeCombo = nullptr;
-    HWND addButton = nullptr;
-    HWND branchButton = nullptr;
     // Kept from one file dialog to the next: the last path pre-fills it.
     std::array<char, kFileBufferSize> pathBuffer{};
     std::array<char, kFileBufferSize> fileNameBuffer{};

@@ -30,17 +30,16 @@ struct FixedControl {
     const char* text;
     Box box;
     DWORD style;
-    HWND EditorState::*handle;
 };
 
 // In creation order. The combobox's 400 pixels include its drop-down list.
 const FixedControl kFixedControls[] = {
-    {IDC_FILE_LABEL, "STATIC", kNewFileLabelText, {0, 0, 640, 20}, kPlain, &EditorState::fileLabel},
-    {IDC_PROBLEM_LABEL, "STATIC", kFreshProblemLabel, {0, 20, 640, 20}, kPlain, &EditorState::problemLabel},
-    {IDC_TYPE_LABEL, "STATIC", "問題タイプ", {0, 40, 100, 30}, kPlain, &EditorState::typeLabel},
-    {IDC_TYPE_COMBO, "COMBOBOX", nullptr, {100, 40, 200, 400}, kDropDownList, &EditorState::typeCombo},
-    {IDC_ADD_BUTTON, "BUTTON", "追加", {400, 40, 60, 30}, kPlain, &EditorState::addButton},
-    {IDC_BRANCH_BUTTON, "BUTTON", "分岐", {470, 40, 60, 30}, kPlain, &EditorState::branchButton},
+    {IDC_FILE_LABEL, "STATIC", kNewFileLabelText, {0, 0, 640, 20}, kPlain},
+    {IDC_PROBLEM_LABEL, "STATIC", kFreshProblemLabel, {0, 20, 640, 20}, kPlain},
+    {IDC_TYPE_LABEL, "STATIC", "問題タイプ", {0, 40, 100, 30}, kPlain},
+    {IDC_TYPE_COMBO, "COMBOBOX", nullptr, {100, 40, 200, 400}, kDropDownList},
+    {IDC_ADD_BUTTON, "BUTTON", "追加", {400, 40, 60, 30}, kPlain},
+    {IDC_BRANCH_BUTTON, "BUTTON", "分岐", {470, 40, 60, 30}, kPlain},
 };
 
 // Slot i has control identifier IDC_FIELD_FIRST + i. A slot with a label
@@ -191,7 +190,7 @@ void replaceLabel(HWND window, int id, const std::string& text, int height)
     if (HWND old = GetDlgItem(window, id))
         DestroyWindow(old);
     const Box box{label.box.x, label.box.y, label.box.width, height};
-    editorState.*label.handle = createLabel(window, id, text.c_str(), box);
+    createLabel(window, id, text.c_str(), box);
 }
 
 } // namespace
@@ -202,9 +201,10 @@ void CreateFixedControls(HWND window)
         HWND created = createFixedControl(window, control);
         if (!created)
             throw std::runtime_error("a control of the main window could not be created");
-        editorState.*control.handle = created;
-        if (control.id == IDC_TYPE_COMBO)
+        if (control.id == IDC_TYPE_COMBO) {
+            editorState.typeCombo = created;
             fillTypeCombo(window, created);
+        }
     }
 }
 

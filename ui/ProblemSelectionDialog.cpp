@@ -17,12 +17,12 @@ struct SelectionDialogState {
 };
 SelectionDialogState dialogState;
 
-void createList(HWND dialog)
+HWND createList(HWND dialog)
 {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
     // Pixels of the client area, not dialog units.
-    dialogState.list = CreateWindowExA(0, "LISTBOX", nullptr, kListStyle, 5, 5, 290, 180, dialog,
-                                       reinterpret_cast<HMENU>(IDC_SELECTION_LIST), instance, nullptr);
+    return CreateWindowExA(0, "LISTBOX", nullptr, kListStyle, 5, 5, 290, 180, dialog,
+                           reinterpret_cast<HMENU>(IDC_SELECTION_LIST), instance, nullptr);
 }
 
 // Not sorted: line i shows entry i. A large set has tens of thousands of
@@ -41,9 +41,8 @@ void addLines(HWND list, const std::vector<std::string>& entries)
 
 void onInitDialog(HWND dialog)
 {
-    createList(dialog);
+    dialogState.list = createList(dialog);
     dialogState.selectionEntries = selectionLines();
-    dialogState.list = GetDlgItem(dialog, IDC_SELECTION_LIST);
     addLines(dialogState.list, dialogState.selectionEntries);
 }
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <random>
 #include <thread> // its clocks: <chrono> has a text code page 932 lacks
 
@@ -168,6 +170,30 @@ TEST_F(FileReplace, WhatStandsAtTheTargetDecidesTheWrite)
     EXPECT_FALSE(replaceFileContents(inTheWay, "x"));
     EXPECT_TRUE(std::filesystem::is_directory(inTheWay));
     EXPECT_EQ(folder.fileNames(), (std::vector<std::string>{"folder.csv", "out.csv"}));
+}
+
+// Windows writes a file in pieces of 4 MiB: sizes around one piece, and a
+// file of several pieces and a part, come back byte for byte, each over a
+// larger one. Random bytes: a piece written twice or out of place shows.
+TEST_F(FileReplace, LargeFilesAreWrittenWhole)
+{
+    constexpr std::size_t kPiece = std::size_t{4} << 20;
+    std::mt19937 random(20261210);
+    writeBytes(target, std::string(6 * kPiece, 'o'));
+    for (const std::size_t size : {5 * kPiece + 12345, kPiece + 1, kPiece, kPiece - 1, std::size_t{1}}) {
+        SCOPED_TRACE(size);
+        std::string bytes(size, '\0');
+        for (std::size_t at = 0; at < size; at += 4) {
+            const std::uint32_t word = random();
+            std::memcpy(bytes.data() + at, &word, size - at < 4 ? size - at : 4);
+        }
+        ASSERT_TRUE(replaceFileContents(target, bytes));
+        const std::optional<std::string> back = readBytes(target);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->size(), size);
+        EXPECT_TRUE(*back == bytes) << "the file differs from what was written";
+    }
+    EXPECT_EQ(folder.fileNames(), std::vector<std::string>{"out.csv"});
 }
 
 TEST_F(FileReplace, AnyNameTheFileSystemTakesIsWritten)

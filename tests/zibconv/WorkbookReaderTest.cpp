@@ -136,26 +136,48 @@ TEST_F(WorkbookReader, WhatIsNoWorkbookIsToldSo)
     EXPECT_EQ(readWorkbook(path).status, WorkbookTable::Status::NotAWorkbook);
 }
 
+// Most refusals are thrown from inside the parser's callbacks, some well
+// into a part (the 16,385th cell of a row lies in the part's second piece
+// of inflated bytes) with more after them: each comes out as the
+// workbook's refusal, the first fault's text, and no rows.
 TEST_F(WorkbookReader, HostileWorkbooksAreRefusedWithAClearMessage)
 {
-    auto refusal = [&](const Parts& parts) {
-        const WorkbookTable table = read(parts);
-        EXPECT_EQ(table.status, WorkbookTable::Status::Refused);
-        EXPECT_TRUE(table.rows.empty());
-        return listed(table.findings);
-    };
-    EXPECT_EQ(refusal(workbook("<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>")),
-              "0:ブックのセル参照 XFE1 は読めません (列は XFD、行は 1048576 まで)\n");
-    EXPECT_EQ(refusal(workbook("<row r=\"1048577\"/>")), "0:ブックの行が多すぎます (1048576 行まで)\n");
-    std::string many;
+    std::string wideRow = "<row r=\"1\">";
+    for (int i = 0; i < 16385; ++i)
+        wideRow += "<c/>";
+    wideRow += "</row>";
+    std::string manyRows;
+    for (int i = 2; i < 20000; ++i)
+        manyRows += "<row r=\"" + std::to_string(i) + "\"><c t=\"inlineStr\"><is><t>x</t></is></c></row>";
+    std::string manyStrings;
     for (int i = 0; i < 1000000; ++i)
-        many += "<si><t>a</t></si>";
-    EXPECT_EQ(refusal(workbook("", many)), "0:ブックの共有文字列が多すぎます (500000 個まで)\n");
+        manyStrings += "<si><t>a</t></si>";
     Parts withDoctype = workbook("");
     withDoctype["xl/styles.xml"] = "<!DOCTYPE x [<!ENTITY a \"aaaa\">]><styleSheet/>";
-    EXPECT_EQ(refusal(withDoctype), "0:ブックの中の xl/styles.xml が XML として読めません\n");
-    Parts broken = workbook("<row>");
-    EXPECT_EQ(refusal(broken), "0:ブックの中の xl/worksheets/first.xml が XML として読めません\n");
+    const struct {
+        const char* what;
+        Parts parts;
+        std::string refusal;
+    } cases[] = {
+        {"a column beyond XFD", workbook("<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>"),
+         "ブックのセル参照 XFE1 は読めません (列は XFD、行は 1048576 まで)"},
+        {"a cell's row beyond the last", workbook("<row r=\"1\"><c r=\"A1048577\"><v>1</v></c></row>"),
+         "ブックのセル参照 A1048577 は読めません (列は XFD、行は 1048576 まで)"},
+        {"a row beyond the last", workbook("<row r=\"1048577\"/>"), "ブックの行が多すぎます (1048576 行まで)"},
+        {"two faults, the first told", workbook("<row r=\"1048577\"><c r=\"XFE1\"/></row>"),
+         "ブックの行が多すぎます (1048576 行まで)"},
+        {"cells beyond XFD without references", workbook(wideRow + manyRows), "ブックの列が多すぎます (XFD 列まで)"},
+        {"too many shared strings", workbook("", manyStrings), "ブックの共有文字列が多すぎます (500000 個まで)"},
+        {"a document type", withDoctype, "ブックの中の xl/styles.xml が XML として読めません"},
+        {"a sheet cut short", workbook("<row>"), "ブックの中の xl/worksheets/first.xml が XML として読めません"},
+    };
+    for (const auto& hostile : cases) {
+        SCOPED_TRACE(hostile.what);
+        const WorkbookTable table = read(hostile.parts);
+        EXPECT_EQ(table.status, WorkbookTable::Status::Refused);
+        EXPECT_TRUE(table.rows.empty());
+        EXPECT_EQ(listed(table.findings), "0:" + hostile.refusal + "\n");
+    }
 }
 
 // Bit 0 of the general purpose flags marks an encrypted entry, in the

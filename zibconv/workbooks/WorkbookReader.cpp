@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -107,30 +108,48 @@ public:
 struct ParseState {
     PartHandler& handler;
     XML_Parser parser;
-    bool doctype = false;
+    std::exception_ptr thrown = nullptr; // the first thing a handler threw
 };
+
+// Nothing may be thrown through expat's C frames: what a handler throws is
+// kept and the parser stopped; the part's reading throws it again once
+// XML_Parse has returned. Expat may still call after the stop: those calls
+// are ignored.
+template <class Work>
+void guarded(void* data, Work work)
+{
+    auto& state = *static_cast<ParseState*>(data);
+    if (state.thrown)
+        return;
+    try {
+        work(state.handler);
+    } catch (...) {
+        state.thrown = std::current_exception();
+        XML_StopParser(state.parser, XML_FALSE);
+    }
+}
 
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes)
 {
-    static_cast<ParseState*>(data)->handler.start(localName(name), Attributes(attributes));
+    guarded(data, [&](PartHandler& handler) { handler.start(localName(name), Attributes(attributes)); });
 }
 
 void XMLCALL onEnd(void* data, const XML_Char* name)
 {
-    static_cast<ParseState*>(data)->handler.end(localName(name));
+    guarded(data, [&](PartHandler& handler) { handler.end(localName(name)); });
 }
 
 void XMLCALL onText(void* data, const XML_Char* text, int length)
 {
-    static_cast<ParseState*>(data)->handler.text(std::string_view(text, static_cast<std::size_t>(length)));
+    guarded(data, [&](PartHandler& handler) {
+        handler.text(std::string_view(text, static_cast<std::size_t>(length)));
+    });
 }
 
 // No part of a workbook has a document type; one could declare entities.
 void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int)
 {
-    auto& state = *static_cast<ParseState*>(data);
-    state.doctype = true;
-    XML_StopParser(state.parser, XML_FALSE);
+    XML_StopParser(static_cast<ParseState*>(data)->parser, XML_FALSE);
 }
 
 class WorkbookFile {
@@ -177,8 +196,11 @@ public:
                                 " MB を超える部分か、合わせて " + std::to_string(kMaxWorkbookBytes >> 20) +
                                 " MB を超える部分があります)"};
             }
-            if (XML_Parse(parser.get(), buffer, got, got == 0) != XML_STATUS_OK) {
+            const XML_Status status = XML_Parse(parser.get(), buffer, got, got == 0);
+            if (state.thrown || status != XML_STATUS_OK) {
                 unzCloseCurrentFile(zip.get());
+                if (state.thrown)
+                    std::rethrow_exception(state.thrown);
                 throw PartFault{"ブックの中の " + part + " が XML として読めません"};
             }
             if (got == 0)
