@@ -1,6 +1,6 @@
 #include "document/FieldPlacement.h"
 
-#include "text/ReplaceAll.h"
+#include "text/LineBreaks.h"
 
 #include <utility>
 
@@ -10,7 +10,7 @@ std::string fieldText(const XMLNodes& element)
     std::string text = children.empty() ? std::string() : children.front()->textView();
     if (text.empty())
         text = kBlankText;
-    return replaceAll(std::move(text), "\n", "\r\n");
+    return lineFeedsAsCrLf(std::move(text));
 }
 
 Placement placeField(TextList& texts, const ProblemKind& kind, const XMLNodes& element, std::string* replaced)

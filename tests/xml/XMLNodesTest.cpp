@@ -1,3 +1,4 @@
+#include "text/LineBreaks.h"
 #include "text/ReplaceAll.h"
 #include "text/ShiftJis.h"
 #include "xml/XMLNodes.h"
@@ -127,6 +128,30 @@ TEST(ShiftJis, ACutTextKeepsOnlyWholeCharacters)
     EXPECT_EQ(lengthOfWholeCharacters("a\xb1\x81"), 2u);     // half-width katakana is one byte
     EXPECT_EQ(lengthOfWholeCharacters(""), 0u);
     EXPECT_EQ(lengthOfWholeCharacters("\x93"), 0u);
+}
+
+// The editor and tables hold CR LF, XML texts and spreadsheet cells LF.
+TEST(LineBreaks, EachFormAsTheOtherNeedsIt)
+{
+    const struct {
+        const char* text;
+        const char* asCrLf;     // from an XML text
+        const char* asLineFeed; // for a spreadsheet's cell
+        const char* anyAsCrLf;  // from a spreadsheet's cell
+    } cases[] = {
+        {"", "", "", ""},
+        {"a\nb", "a\r\nb", "a\nb", "a\r\nb"},
+        {"a\r\nb", "a\r\r\nb", "a\nb", "a\r\nb"},
+        {"a\rb", "a\rb", "a\rb", "a\r\nb"},
+        {"\n\r\r\n\n", "\r\n\r\r\r\n\r\n", "\n\r\n\n", "\r\n\r\n\r\n\r\n"},
+        {"\x95\x5C\n", "\x95\x5C\r\n", "\x95\x5C\n", "\x95\x5C\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(lineFeedsAsCrLf(c.text), c.asCrLf);
+        EXPECT_EQ(crLfAsLineFeeds(c.text), c.asLineFeed);
+        EXPECT_EQ(anyBreaksAsCrLf(c.text), c.anyAsCrLf);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "zibconv/workbooks/WorkbookReader.h"
 
+#include "text/LineBreaks.h"
 #include "text/Unicode.h"
 
 #include <expat.h>
@@ -562,21 +563,8 @@ std::string firstSheetPart(WorkbookFile& file)
 void crLfLineBreaks(std::vector<TableRow>& rows)
 {
     for (TableRow& row : rows)
-        for (std::string& cell : row) {
-            if (cell.find_first_of("\r\n") == std::string::npos)
-                continue;
-            std::string out;
-            for (std::size_t i = 0; i < cell.size(); ++i) {
-                if (cell[i] == '\r' || cell[i] == '\n') {
-                    out += "\r\n";
-                    if (cell[i] == '\r' && i + 1 < cell.size() && cell[i + 1] == '\n')
-                        ++i;
-                } else {
-                    out += cell[i];
-                }
-            }
-            cell = std::move(out);
-        }
+        for (std::string& cell : row)
+            cell = anyBreaksAsCrLf(std::move(cell));
 }
 
 } // namespace

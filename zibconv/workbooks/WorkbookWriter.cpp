@@ -1,7 +1,7 @@
 #include "zibconv/workbooks/WorkbookWriter.h"
 
 #include "files/FileIO.h"
-#include "text/ReplaceAll.h"
+#include "text/LineBreaks.h"
 #include "text/ShiftJisToUtf8.h"
 #include "files/TemporaryFile.h"
 
@@ -119,7 +119,7 @@ bool WorkbookWriter::append(const std::vector<TableRow>& rows)
             std::string utf8;
             const bool converted = row[c].find('\r') == std::string::npos
                                        ? appendShiftJisAsUtf8(row[c], utf8)
-                                       : appendShiftJisAsUtf8(replaceAll(row[c], "\r\n", "\n"), utf8);
+                                       : appendShiftJisAsUtf8(crLfAsLineFeeds(row[c]), utf8);
             if (!converted) {
                 failed = true;
                 break;
