@@ -17,3 +17,7 @@ bool saveProblemListByProblem(std::string path);
 // Replaces `problemList` with the problems of the file at `path`. False,
 // with the list unchanged, when the file cannot be read as XML.
 bool loadProblemList(std::string path);
+
+// What the editor says when a load or a save fails, and zibconv with it.
+inline constexpr const char* kLoadFailedMessage = "XMLファイル読み込みに失敗しました";
+inline constexpr const char* kSaveFailedMessage = "XMLファイル保存に失敗しました";

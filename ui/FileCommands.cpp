@@ -26,7 +26,7 @@ bool saveTo(HWND window, const std::string& path)
 {
     if (saveProblemList(path))
         return true;
-    ShowError(window, "XMLファイル保存に失敗しました");
+    ShowError(window, kSaveFailedMessage);
     return false;
 }
 
@@ -47,7 +47,7 @@ LRESULT OnFileOpen(HWND window)
     if (AskForFile(window, "ファイルを開く", OFN_FILEMUSTEXIST) != FileChoice::Chosen)
         return -1;
     if (!editorState.editing.open(editorState.pathBuffer.data())) {
-        ShowError(window, "XMLファイル読み込みに失敗しました");
+        ShowError(window, kLoadFailedMessage);
         return -1;
     }
     takeChosenFile(window);

@@ -1,12 +1,13 @@
 // Entry point: one main window, one message loop. Command line and show state
 // are ignored.
 #include "ui/MainWindow.h"
+#include "ui/Messages.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     HWND window = CreateMainWindow(instance);
     if (!window) {
-        MessageBoxA(nullptr, "ウィンドウの作成に失敗しました", "エラー", MB_OK);
+        ShowError(nullptr, "ウィンドウの作成に失敗しました");
         return 1;
     }
     ShowWindow(window, SW_SHOW);

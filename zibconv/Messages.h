@@ -3,6 +3,8 @@
 // workbooks/, review/).
 #pragma once
 
+#include "document/ProblemListFile.h"
+
 #include <cstddef>
 #include <string>
 
@@ -40,7 +42,7 @@ extern const std::size_t kHelpDetailCount;
 
 // Files.
 inline constexpr const char* kCannotRead = "ファイルを読めません";
-inline constexpr const char* kNotAQuizFile = "XMLファイル読み込みに失敗しました";
+inline constexpr const char* kNotAQuizFile = kLoadFailedMessage;
 inline constexpr const char* kOutputIsInput = "出力先が入力ファイルと同じです。別の出力先を書いてください";
 inline constexpr const char* kOutputNotAFile = "出力先はファイルではないため、置き換えられません";
 inline constexpr const char* kOutputExists = "出力先のファイルがすでにあります。置き換えるには --force を付けてください";
@@ -57,7 +59,7 @@ std::string retypedCells(std::size_t count, const std::string& places);
 
 // import.
 inline constexpr const char* kTableRefused = "表に誤りがあるため、何も書き出していません";
-inline constexpr const char* kQuizFileNotSaved = "XMLファイル保存に失敗しました";
+inline constexpr const char* kQuizFileNotSaved = kSaveFailedMessage;
 std::string moreFindings(std::size_t count);
 inline constexpr const char* kSeeCheck = "。zibconv check で確かめてください";
 

@@ -245,6 +245,12 @@ run 64 import set.csv --encoding latin1
 run 64 check set.xml --force
 run 0 --help
 grep -q 'zibconv check SET.xml' stdout.bin || fail "--help does not show the usage"
+# The README quotes the usage as --help prints it, line by line.
+iconv -f "$encoding" -t UTF-8 stdout.bin | tr -d '\r' | sed -n '1,/--version/p' >usage.txt
+while IFS= read -r line; do
+    grep -qxF -- "    $line" "$here/../../../README.md" || fail "the README does not quote the usage line \"$line\""
+done <usage.txt
+[ "$(wc -l <usage.txt)" -ge 5 ] || fail "--help printed no usage to quote"
 run 0 --version
 run 64 --version extra
 run 64 --help --bogus
