@@ -61,7 +61,6 @@ bool isReadOnly(const std::string& path, const struct stat& status)
     return ::access(path.c_str(), W_OK) != 0 || (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-constexpr const char* kTemporaryPrefix = "~zib";
 constexpr int kMostLinkHops = 40;
 
 // The folder part of `path` with its slash; empty for a name alone.

@@ -31,7 +31,6 @@ bool writeAll(HANDLE file, const std::string& bytes)
     return true;
 }
 
-constexpr const char* kTemporaryPrefix = "~ziw";
 
 UINT pathCodePage = CP_ACP;
 
@@ -134,7 +133,8 @@ bool processRuns(DWORD processId)
 // Temporaries of writes whose process was ended would stay forever.
 void removeLeftovers(const std::wstring& folderPart)
 {
-    const std::wstring pattern = folderPart + L"~ziw*.tmp";
+    const std::string prefix = kTemporaryPrefix; // ASCII
+    const std::wstring pattern = folderPart + std::wstring(prefix.begin(), prefix.end()) + L"*.tmp";
     WIN32_FIND_DATAW found;
     const FindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search.valid())

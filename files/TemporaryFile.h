@@ -16,6 +16,17 @@ void removeFile(const std::wstring& path);
 // folder the target fits in, and it tells a later write whose it was.
 constexpr int kMostTemporaryAttempts = 256;
 
+// The Windows build's and the native build's prefixes differ, so that one
+// never takes the other's temporary (a Windows program under Wine and a
+// native one may write in the same folder) for a leftover of its own.
+constexpr const char* kWindowsTemporaryPrefix = "~ziw";
+constexpr const char* kPosixTemporaryPrefix = "~zib";
+#ifdef _WIN32
+constexpr const char* kTemporaryPrefix = kWindowsTemporaryPrefix;
+#else
+constexpr const char* kTemporaryPrefix = kPosixTemporaryPrefix;
+#endif
+
 inline std::string temporaryFileName(const char* prefix, unsigned long processId, int attempt)
 {
     char name[32];

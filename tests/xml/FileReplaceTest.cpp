@@ -27,13 +27,8 @@
 
 namespace {
 
-#ifdef _WIN32
-const char* const kOwnPrefix = "~ziw";
-const char* const kOtherPrefix = "~zib";
-#else
-const char* const kOwnPrefix = "~zib";
-const char* const kOtherPrefix = "~ziw";
-#endif
+const char* const kOwnPrefix = kTemporaryPrefix;
+const char* const kOtherPrefix = kOwnPrefix == kWindowsTemporaryPrefix ? kPosixTemporaryPrefix : kWindowsTemporaryPrefix;
 
 // No system gives a process this id.
 constexpr unsigned long kNoSuchProcess = 0x7FFFFFF0;
