@@ -15,7 +15,7 @@ XMLNodesPtr fieldGroup(const char* name, const ProblemBase& problem, const Probl
     fields.reserve(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
         XMLNodesPtr field = makeXMLNodes(fieldInfo(layout.textFields[i]).elementName);
-        field->addChildren({makeXMLNodes("#text", std::move(texts[i]))});
+        field->addChildren({makeXMLNodes(std::string(kTextNodeName), std::move(texts[i]))});
         fields.push_back(std::move(field));
     }
     XMLNodesPtr group = makeXMLNodes(name);

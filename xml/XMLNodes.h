@@ -4,7 +4,13 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// The names the DOM gives the nodes that are no element.
+inline constexpr std::string_view kTextNodeName = "#text";
+inline constexpr std::string_view kCdataNodeName = "#cdata-section";
+inline constexpr std::string_view kCommentNodeName = "#comment";
 
 class XMLNodes;
 using XMLNodesPtr = std::shared_ptr<XMLNodes>;

@@ -95,10 +95,10 @@ private:
             const std::wstring_view text = valueOf(child, value);
             if (isXmlSpaceOnly(text))
                 return nullptr;
-            return makeXMLNodes("#text", wideToShiftJis(text));
+            return makeXMLNodes(std::string(kTextNodeName), wideToShiftJis(text));
         }
-        case NODE_CDATA_SECTION: return makeXMLNodes("#cdata-section", shiftJisValueOf(child));
-        case NODE_COMMENT: return makeXMLNodes("#comment", shiftJisValueOf(child));
+        case NODE_CDATA_SECTION: return makeXMLNodes(std::string(kCdataNodeName), shiftJisValueOf(child));
+        case NODE_COMMENT: return makeXMLNodes(std::string(kCommentNodeName), shiftJisValueOf(child));
         case NODE_PROCESSING_INSTRUCTION: return makeXMLNodes(nameOf(child), shiftJisValueOf(child));
         default: return nullptr;
         }

@@ -126,7 +126,7 @@ private:
     {
         guarded(context, [&](ChildStream& stream) {
             stream.endText();
-            stream.add(makeXMLNodes("#comment", stream.toShiftJis(limited(view(text)))));
+            stream.add(makeXMLNodes(std::string(kCommentNodeName), stream.toShiftJis(limited(view(text)))));
         });
     }
 
@@ -162,9 +162,9 @@ private:
     {
         const TextKind kind = std::exchange(pendingKind, TextKind::None);
         if (kind == TextKind::Text && !isXmlSpaceOnly(std::string_view(pending)))
-            add(makeXMLNodes("#text", toShiftJis(pending)));
+            add(makeXMLNodes(std::string(kTextNodeName), toShiftJis(pending)));
         else if (kind == TextKind::Cdata)
-            add(makeXMLNodes("#cdata-section", toShiftJis(pending)));
+            add(makeXMLNodes(std::string(kCdataNodeName), toShiftJis(pending)));
         pending.clear();
     }
 

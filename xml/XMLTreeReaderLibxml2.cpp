@@ -42,10 +42,10 @@ private:
         case XML_TEXT_NODE:
             if (isXmlSpaceOnly(content(child)))
                 return nullptr;
-            return makeXMLNodes("#text", toShiftJis(content(child)));
+            return makeXMLNodes(std::string(kTextNodeName), toShiftJis(content(child)));
         case XML_CDATA_SECTION_NODE:
-            return makeXMLNodes("#cdata-section", toShiftJis(content(child)));
-        case XML_COMMENT_NODE: return makeXMLNodes("#comment", toShiftJis(content(child)));
+            return makeXMLNodes(std::string(kCdataNodeName), toShiftJis(content(child)));
+        case XML_COMMENT_NODE: return makeXMLNodes(std::string(kCommentNodeName), toShiftJis(content(child)));
         case XML_PI_NODE: return makeXMLNodes(toShiftJis(view(child->name)), toShiftJis(content(child)));
         default: return nullptr;
         }

@@ -15,11 +15,11 @@ namespace {
 std::string describe(const XMLNodes& node)
 {
     const std::string& name = node.nameView();
-    if (name == "#text")
+    if (name == kTextNodeName)
         return "テキスト" + quotedText(node.textView());
-    if (name == "#cdata-section")
+    if (name == kCdataNodeName)
         return "CDATA" + quotedText(node.textView());
-    if (name == "#comment")
+    if (name == kCommentNodeName)
         return "コメント" + quotedText(node.textView());
     if (isProcessingInstruction(node))
         return "処理命令 <?" + name + "?>";
