@@ -4,7 +4,7 @@
 
 #include "model/ProblemKinds.h"
 #include "review/ContentReview.h"
-#include "review/SetCounts.h"
+#include "model/SetCounts.h"
 #include "zibconv/tables/QuizTable.h"
 
 #include <cstddef>

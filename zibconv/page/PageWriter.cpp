@@ -4,7 +4,7 @@
 #include "review/FindingText.h"
 #include "review/PlayVerdict.h"
 #include "review/TextFolding.h"
-#include "review/SetCounts.h"
+#include "model/SetCounts.h"
 #include "zibconv/page/HtmlText.h"
 #include "zibconv/page/PageAssets.h"
 #include "zibconv/page/PageData.h"

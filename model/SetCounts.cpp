@@ -1,4 +1,4 @@
-#include "review/SetCounts.h"
+#include "model/SetCounts.h"
 
 void SetCounts::add(const ProblemBase& problem)
 {
