@@ -1,11 +1,10 @@
-// How many problems of each kind a set has, and the sentence that says it.
+// How many problems of each kind a set has.
 #pragma once
 
 #include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
 
 #include <cstddef>
-#include <string>
 #include <vector>
 
 // How many problems of each kind (in tag order) and branches a set has.
@@ -18,6 +17,3 @@ struct SetCounts {
     void add(const ProblemBase& problem);
 };
 SetCounts countsOf(const ProblemList& problems);
-
-// "問題 3 問 (ox 1、四択 2、…)、分岐 4 問"
-std::string summaryText(const SetCounts& counts);

@@ -113,3 +113,13 @@ const char* ruleName(Rule rule)
     }
     return "";
 }
+
+std::string summaryText(const SetCounts& counts)
+{
+    std::string perKind;
+    for (const ProblemKind& kind : problemKinds())
+        perKind += (perKind.empty() ? "" : "、") + std::string(kind.comboText) + " " +
+                   std::to_string(counts.ofKind[static_cast<std::size_t>(kind.tag)]);
+    return "問題 " + std::to_string(counts.problems) + " 問 (" + perKind + ")、分岐 " +
+           std::to_string(counts.branches) + " 問";
+}

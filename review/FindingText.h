@@ -2,6 +2,7 @@
 // that every program that shows a finding says the same.
 #pragma once
 
+#include "model/SetCounts.h"
 #include "review/ContentReview.h"
 
 #include <string>
@@ -24,3 +25,6 @@ const char* ruleName(Rule rule);
 
 // What the review folds before it compares, for the programs' help.
 extern const char* const kFoldingExplained;
+
+// "問題 3 問 (ox 1、四択 2、…)、分岐 4 問"
+std::string summaryText(const SetCounts& counts);

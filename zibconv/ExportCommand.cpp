@@ -43,7 +43,7 @@ int runPageExport(const Invocation& invocation)
         printLine(Stream::Error, message::kPageNotWritten, invocation.output);
         return kExitRefused;
     }
-    printLine(Stream::Error, message::pageWritten(page->problems, page->branches), invocation.output);
+    printLine(Stream::Error, message::pageWritten(page->counts), invocation.output);
     return kExitDone;
 }
 
@@ -58,7 +58,7 @@ int writeRows(const Invocation& invocation, RowSink& sink, const char* notWritte
         printLine(Stream::Error, table->bytes ? message::kTableNotWritten : notWritten, invocation.output);
         return kExitRefused;
     }
-    printLine(Stream::Error, message::written(table->problems, table->branches), invocation.output);
+    printLine(Stream::Error, message::written(table->counts), invocation.output);
     return kExitDone;
 }
 

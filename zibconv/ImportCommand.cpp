@@ -15,14 +15,6 @@ namespace {
 // Findings shown one per line; beyond these only their count.
 constexpr std::size_t kMostFindingsShown = 50;
 
-std::size_t branchCount(const ProblemList& problems)
-{
-    std::size_t count = 0;
-    for (const ProblemPtr& problem : problems)
-        count += problem->getBranches().size();
-    return count;
-}
-
 // Row by row; what is about the whole table comes last.
 void printFindings(std::vector<TableFinding> findings)
 {
@@ -63,7 +55,7 @@ int runImport(const Invocation& invocation)
         printLine(Stream::Error, message::kQuizFileNotSaved, invocation.output);
         return kExitRefused;
     }
-    printLine(Stream::Error, message::written(problemList.size(), branchCount(problemList)),
+    printLine(Stream::Error, message::written(countsOf(problemList)),
               invocation.output);
     printContentFindingCount(problemList);
     return kExitDone;

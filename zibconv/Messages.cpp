@@ -36,21 +36,21 @@ const std::size_t kHelpDetailCount = std::size(kHelpDetails);
 
 namespace {
 
-std::string countText(std::size_t problems, std::size_t branches)
+std::string countText(const SetCounts& counts)
 {
-    return "問題 " + std::to_string(problems) + " 問 (分岐 " + std::to_string(branches) + " 問)";
+    return "問題 " + std::to_string(counts.problems) + " 問 (分岐 " + std::to_string(counts.branches) + " 問)";
 }
 
 } // namespace
 
-std::string written(std::size_t problems, std::size_t branches)
+std::string written(const SetCounts& counts)
 {
-    return countText(problems, branches) + "を書き出しました";
+    return countText(counts) + "を書き出しました";
 }
 
-std::string pageWritten(std::size_t problems, std::size_t branches)
+std::string pageWritten(const SetCounts& counts)
 {
-    return countText(problems, branches) + "のページを書き出しました";
+    return countText(counts) + "のページを書き出しました";
 }
 
 std::string retypedCells(std::size_t count, const std::string& places)

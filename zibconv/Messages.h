@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/ProblemListFile.h"
+#include "model/SetCounts.h"
 
 #include <cstddef>
 #include <string>
@@ -52,8 +53,8 @@ inline constexpr const char* kTableNotWritten = "表を書き出せませんで�
 inline constexpr const char* kBookNotWritten = "ブックを書き出せませんでした (1 つのセルに入るのは 32,767 文字までです)";
 inline constexpr const char* kPageNotWritten = "ページを書き出せませんでした";
 // "問題 3 問 (分岐 1 問)を書き出しました", "…のページを書き出しました"
-std::string written(std::size_t problems, std::size_t branches);
-std::string pageWritten(std::size_t problems, std::size_t branches);
+std::string written(const SetCounts& counts);
+std::string pageWritten(const SetCounts& counts);
 // What a spreadsheet opening a CSV or TSV would change: "... 2 個あります (B2、C3 ほか)。..."
 std::string retypedCells(std::size_t count, const std::string& places);
 

@@ -13,17 +13,12 @@ class ProblemCollector : public QuizWalkReceiver {
 public:
     void problem(ProblemPtr problem) override
     {
-        branches += problem->getBranches().size();
         problems.push_back(std::move(problem));
     }
 
     ProblemList problems;
-    std::size_t branches = 0;
 };
 
-} // namespace
-
-namespace {
 
 // Where the last part of a path starts. In code page 932 a trail byte may
 // be the byte of "\\" (表 is 0x95 0x5C), so a pair is stepped over whole.
@@ -57,6 +52,5 @@ std::optional<ExportedPage> exportQuizPage(const std::string& path)
     if (!walkQuizFile(path, collector))
         return std::nullopt;
     const std::vector<ContentFinding> findings = reviewContent(collector.problems);
-    return ExportedPage{setPage(pageFileName(path), collector.problems, findings), collector.problems.size(),
-                        collector.branches};
+    return ExportedPage{setPage(pageFileName(path), collector.problems, findings), countsOf(collector.problems)};
 }

@@ -2,14 +2,14 @@
 // reviewed as check reviews them, written as one page (PageWriter.h).
 #pragma once
 
-#include <cstddef>
+#include "model/SetCounts.h"
+
 #include <optional>
 #include <string>
 
 struct ExportedPage {
     std::string bytes;
-    std::size_t problems = 0;
-    std::size_t branches = 0;
+    SetCounts counts;
 };
 
 // Nothing when the file cannot be read as XML.

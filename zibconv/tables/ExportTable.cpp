@@ -11,14 +11,12 @@ public:
 
     void problem(ProblemPtr problem) override
     {
-        ++problems;
-        branches += problem->getBranches().size();
+        counts.add(*problem);
         sink.append(rowsOfProblem(*problem));
     }
 
     RowSink& sink;
-    std::size_t problems = 0;
-    std::size_t branches = 0;
+    SetCounts counts;
 };
 
 } // namespace
@@ -28,5 +26,5 @@ std::optional<ExportedTable> exportQuizFile(const std::string& path, RowSink& si
     TableWriter writer(sink);
     if (!walkQuizFile(path, writer))
         return std::nullopt;
-    return ExportedTable{sink.finish(), writer.problems, writer.branches};
+    return ExportedTable{sink.finish(), writer.counts};
 }

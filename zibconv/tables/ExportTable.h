@@ -3,18 +3,17 @@
 // grows while the file is read.
 #pragma once
 
+#include "model/SetCounts.h"
 #include "zibconv/tables/RowSink.h"
 #include "zibconv/tables/TableTypes.h"
 
-#include <cstddef>
 #include <optional>
 #include <string>
 
 struct ExportedTable {
     // Nothing when a text is no Shift-JIS.
     std::optional<std::string> bytes;
-    std::size_t problems = 0;
-    std::size_t branches = 0;
+    SetCounts counts;
 };
 
 // Nothing when the file cannot be read as XML.
