@@ -24,24 +24,13 @@ ProblemRefs ProblemBase::getBranches() const
     return branches;
 }
 
-ProblemOX::ProblemOX(int kindTag, std::string givenQuestion, std::string givenAnswer) : ProblemBase(kindTag)
-{
-    setContents(std::move(givenQuestion), std::move(givenAnswer));
-}
-
-void ProblemOX::setContents(std::string newQuestion, std::string newAnswer)
-{
-    question = std::move(newQuestion);
-    answer = std::move(newAnswer);
-}
-
-ProblemNarabekae::ProblemNarabekae(int kindTag, std::string givenQuestion, std::string givenAnswer)
+ProblemQuestionAnswer::ProblemQuestionAnswer(int kindTag, std::string givenQuestion, std::string givenAnswer)
     : ProblemBase(kindTag)
 {
     setContents(std::move(givenQuestion), std::move(givenAnswer));
 }
 
-void ProblemNarabekae::setContents(std::string newQuestion, std::string newAnswer)
+void ProblemQuestionAnswer::setContents(std::string newQuestion, std::string newAnswer)
 {
     question = std::move(newQuestion);
     answer = std::move(newAnswer);

@@ -53,9 +53,11 @@ private:
     ProblemRefs branches;
 };
 
-class ProblemOX : public ProblemBase {
+// The true/false and the rearrangement kinds: a question and its answer,
+// nothing else. One class for both; the tag tells them apart.
+class ProblemQuestionAnswer : public ProblemBase {
 public:
-    ProblemOX(int kindTag, std::string question, std::string answer);
+    ProblemQuestionAnswer(int kindTag, std::string question, std::string answer);
     void setContents(std::string question, std::string answer);
     std::string getQuestion() const { return question; }
     std::string getAnswer() const { return answer; }
@@ -66,18 +68,9 @@ private:
     std::string answer;
 };
 
-class ProblemNarabekae : public ProblemBase {
-public:
-    ProblemNarabekae(int kindTag, std::string question, std::string answer);
-    void setContents(std::string question, std::string answer);
-    std::string getQuestion() const { return question; }
-    std::string getAnswer() const { return answer; }
-    auto contents() const { return std::tuple(question, answer); }
-
-private:
-    std::string question;
-    std::string answer;
-};
+// The kinds' own names for it.
+using ProblemOX = ProblemQuestionAnswer;
+using ProblemNarabekae = ProblemQuestionAnswer;
 
 class ProblemYontaku : public ProblemBase {
 public:

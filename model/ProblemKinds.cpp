@@ -139,12 +139,13 @@ std::span<const ProblemKind> problemKinds()
     // Built on first use, so that no other file's static data can read it
     // before it exists.
     static const ProblemKind kinds[] = {
-        row<ProblemOX>(OX, "ox", "ox", "【ox】", Question, {{Question, 1}, {Answer, 1}}),
+        row<ProblemQuestionAnswer>(OX, "ox", "ox", "【ox】", Question, {{Question, 1}, {Answer, 1}}),
         row<ProblemYontaku>(YONTAKU, "yontaku", "四択", "【四択】", Question,
                              {{Question, 1}, {Answer, 1}, {Dummy, kMinDummies}}),
         row<ProblemRensou>(RENSOU, "rensou", "連想", "【連想】", Hint,
                             {{Hint, kMinHints}, {Answer, 1}, {Dummy, kMinDummies}}),
-        row<ProblemNarabekae>(NARABEKAE, "narabekae", "並べ替え", "【並替】", Question, {{Question, 1}, {Answer, 1}}),
+        row<ProblemQuestionAnswer>(NARABEKAE, "narabekae", "並べ替え", "【並替】", Question,
+                                   {{Question, 1}, {Answer, 1}}),
         row<ProblemPanel>(PANEL, "panel", "文字パネル", "【パネ】", Question,
                            {{Question, 1}, {Answer, 1}, {Panel, kMinPanels}}),
         row<ProblemSlot>(SLOT, "slot", "スロット", "【スロ】", Question, {{Question, 1}, {Answer, 1}, {Reel, kMinReels}}),
