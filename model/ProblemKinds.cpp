@@ -102,8 +102,8 @@ ProblemKind row(ProblemType tag, const char* elementName, const char* comboText,
 using enum Field;
 
 const FieldInfo kFields[] = {
-    {Question, "question", false}, {Answer, "answer", false}, {Dummy, "dummy", true},
-    {Hint, "hint", true},          {Panel, "panel", true},    {Reel, "reel", true},
+    {Question, "question", false, "問題"}, {Answer, "answer", false, "答え"}, {Dummy, "dummy", true, "選択肢"},
+    {Hint, "hint", true, "ヒント"},        {Panel, "panel", true, "パネル"},  {Reel, "reel", true, "リール"},
 };
 
 } // namespace

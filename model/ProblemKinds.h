@@ -27,6 +27,10 @@ struct FieldInfo {
     // A list's elements fill its first blank entry; a single text's element
     // overwrites it, so that the last one counts.
     bool isList;
+    // The field's name on screen: the editor's label beside it, and in the
+    // review's wording and the page the word before a list entry's number
+    // ("選択肢 2").
+    const char* label;
 };
 
 // Every field, in the order of the enumeration.

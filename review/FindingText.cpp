@@ -8,19 +8,6 @@ namespace {
 // Long texts are named by their start.
 constexpr std::size_t kShownTextBytes = 40;
 
-const char* fieldWord(Field field)
-{
-    switch (field) {
-    case Field::Question: return "問題";
-    case Field::Answer: return "答え";
-    case Field::Dummy: return "選択肢";
-    case Field::Hint: return "ヒント";
-    case Field::Panel: return "パネル";
-    case Field::Reel: return "リール";
-    }
-    return "";
-}
-
 // A label before a particle: "答えが", "選択肢 2 が".
 std::string labelBefore(FieldPlace field, const char* particle)
 {
@@ -69,7 +56,7 @@ std::string problemName(ProblemPlace place, const ProblemKind* kind)
 
 std::string fieldLabel(FieldPlace field)
 {
-    return fieldWord(field.field) + (field.index ? " " + std::to_string(field.index) : std::string());
+    return fieldInfo(field.field).label + (field.index ? " " + std::to_string(field.index) : std::string());
 }
 
 std::string findingSentence(const ContentFinding& finding)

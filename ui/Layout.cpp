@@ -42,46 +42,45 @@ const FixedControl kFixedControls[] = {
     {IDC_BRANCH_BUTTON, "BUTTON", "分岐", {470, 40, 60, 30}, kPlain},
 };
 
-// Slot i has control identifier IDC_FIELD_FIRST + i. A slot with a label
-// text is a "STATIC", any other an "EDIT".
+// Slot i has control identifier IDC_FIELD_FIRST + i. A field's label slot
+// (kFieldLayout) is a "STATIC" with the field's label, any other an "EDIT".
 struct FieldSlot {
-    const char* label;
     Box box;
     DWORD style;
 };
 
 const FieldSlot kFieldSlots[FIELD_SLOT_COUNT] = {
-    {"問題", {0, 70, 60, 30}, kPlain},             // 0
-    {nullptr, {60, 70, 580, 120}, kMultiLineEdit}, // 1 question
-    {"答え", {0, 200, 60, 30}, kPlain},            // 2
-    {nullptr, {60, 200, 580, 30}, kLineEdit},      // 3 answer
-    {"選択肢", {0, 230, 60, 30}, kPlain},          // 4
-    {nullptr, {60, 230, 580, 30}, kLineEdit},      // 5 wrong choices 1-3
-    {nullptr, {60, 260, 580, 30}, kLineEdit},      // 6
-    {nullptr, {60, 290, 580, 30}, kLineEdit},      // 7
-    {"ヒント", {0, 70, 60, 30}, kPlain},           // 8
-    {nullptr, {60, 70, 580, 30}, kLineEdit},       // 9 hints 1-4
-    {nullptr, {60, 100, 580, 30}, kLineEdit},      // 10
-    {nullptr, {60, 130, 580, 30}, kLineEdit},      // 11
-    {nullptr, {60, 160, 580, 30}, kLineEdit},      // 12
-    {"パネル", {0, 230, 60, 30}, kPlain},          // 13
-    {nullptr, {60, 230, 30, 30}, kLineEdit},       // 14 panels 1-5
-    {nullptr, {100, 230, 30, 30}, kLineEdit},      // 15
-    {nullptr, {140, 230, 30, 30}, kLineEdit},      // 16
-    {nullptr, {180, 230, 30, 30}, kLineEdit},      // 17
-    {nullptr, {220, 230, 30, 30}, kLineEdit},      // 18
-    {nullptr, {60, 260, 30, 30}, kLineEdit},       // 19 panels 6-10
-    {nullptr, {100, 260, 30, 30}, kLineEdit},      // 20
-    {nullptr, {140, 260, 30, 30}, kLineEdit},      // 21
-    {nullptr, {180, 260, 30, 30}, kLineEdit},      // 22
-    {nullptr, {220, 260, 30, 30}, kLineEdit},      // 23
-    {"リール", {0, 230, 60, 30}, kPlain},          // 24
-    {nullptr, {60, 230, 580, 30}, kLineEdit},      // 25 reels 1-6
-    {nullptr, {60, 260, 580, 30}, kLineEdit},      // 26
-    {nullptr, {60, 290, 580, 30}, kLineEdit},      // 27
-    {nullptr, {60, 320, 580, 30}, kLineEdit},      // 28
-    {nullptr, {60, 350, 580, 30}, kLineEdit},      // 29
-    {nullptr, {60, 380, 580, 30}, kLineEdit},      // 30
+    {{0, 70, 60, 30}, kPlain},             // 0 question label
+    {{60, 70, 580, 120}, kMultiLineEdit},  // 1 question
+    {{0, 200, 60, 30}, kPlain},            // 2 answer label
+    {{60, 200, 580, 30}, kLineEdit},       // 3 answer
+    {{0, 230, 60, 30}, kPlain},            // 4 wrong choices label
+    {{60, 230, 580, 30}, kLineEdit},       // 5 wrong choices 1-3
+    {{60, 260, 580, 30}, kLineEdit},       // 6
+    {{60, 290, 580, 30}, kLineEdit},       // 7
+    {{0, 70, 60, 30}, kPlain},             // 8 hints label
+    {{60, 70, 580, 30}, kLineEdit},        // 9 hints 1-4
+    {{60, 100, 580, 30}, kLineEdit},       // 10
+    {{60, 130, 580, 30}, kLineEdit},       // 11
+    {{60, 160, 580, 30}, kLineEdit},       // 12
+    {{0, 230, 60, 30}, kPlain},            // 13 panels label
+    {{60, 230, 30, 30}, kLineEdit},        // 14 panels 1-5
+    {{100, 230, 30, 30}, kLineEdit},       // 15
+    {{140, 230, 30, 30}, kLineEdit},       // 16
+    {{180, 230, 30, 30}, kLineEdit},       // 17
+    {{220, 230, 30, 30}, kLineEdit},       // 18
+    {{60, 260, 30, 30}, kLineEdit},        // 19 panels 6-10
+    {{100, 260, 30, 30}, kLineEdit},       // 20
+    {{140, 260, 30, 30}, kLineEdit},       // 21
+    {{180, 260, 30, 30}, kLineEdit},       // 22
+    {{220, 260, 30, 30}, kLineEdit},       // 23
+    {{0, 230, 60, 30}, kPlain},            // 24 reels label
+    {{60, 230, 580, 30}, kLineEdit},       // 25 reels 1-6
+    {{60, 260, 580, 30}, kLineEdit},       // 26
+    {{60, 290, 580, 30}, kLineEdit},       // 27
+    {{60, 320, 580, 30}, kLineEdit},       // 28
+    {{60, 350, 580, 30}, kLineEdit},       // 29
+    {{60, 380, 580, 30}, kLineEdit},       // 30
 };
 
 // Where each field is shown: its label's slot, then one edit slot per text.
@@ -102,6 +101,15 @@ const FieldSlots kFieldLayout[] = {
     {Field::Panel, 13, {14, 15, 16, 17, 18, 19, 20, 21, 22, 23}},
     {Field::Reel, 24, {25, 26, 27, 28, 29, 30}},
 };
+
+// The label of the field whose label slot this is; null for an edit slot.
+const char* labelOfSlot(int slot)
+{
+    for (const FieldSlots& slots : kFieldLayout)
+        if (slots.labelSlot == slot)
+            return fieldInfo(slots.field).label;
+    return nullptr;
+}
 
 const FieldSlots& slotsOf(Field field)
 {
@@ -160,8 +168,8 @@ HWND createFieldSlot(HWND window, int slot)
 {
     const FieldSlot& field = kFieldSlots[slot];
     const int id = IDC_FIELD_FIRST + slot;
-    if (field.label)
-        return createLabel(window, id, field.label, field.box);
+    if (const char* label = labelOfSlot(slot))
+        return createLabel(window, id, label, field.box);
     return createControl(window, id, "EDIT", nullptr, field.box, field.style);
 }
 
