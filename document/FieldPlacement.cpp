@@ -19,7 +19,7 @@ Placement placeField(TextList& texts, const ProblemKind& kind, const XMLNodes& e
     if (!field)
         return Placement::NotAField;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (kind.textFields[i] != field->field || (field->isList && texts[i] != kBlankText))
+        if (kind.placeOf(i).field != field->field || (field->isList && texts[i] != kBlankText))
             continue;
         const bool replacing = !field->isList && texts[i] != kBlankText;
         if (replacing && replaced)

@@ -14,7 +14,7 @@ XMLNodesPtr fieldGroup(const char* name, const ProblemBase& problem, const Probl
     XMLNodesList fields;
     fields.reserve(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        XMLNodesPtr field = makeXMLNodes(fieldInfo(layout.textFields[i]).elementName);
+        XMLNodesPtr field = makeXMLNodes(fieldInfo(layout.placeOf(i).field).elementName);
         field->addChildren({makeXMLNodes(std::string(kTextNodeName), std::move(texts[i]))});
         fields.push_back(std::move(field));
     }

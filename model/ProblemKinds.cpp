@@ -84,16 +84,23 @@ template <class Problem>
 ProblemKind row(ProblemType tag, const char* elementName, const char* comboText, const char* listLabel,
                  Field namingField, std::vector<FieldGroup> fields)
 {
-    std::vector<Field> textFields;
-    for (const FieldGroup& group : fields)
-        textFields.insert(textFields.end(), group.count, group.field);
+    // A text's occurrence counts the field's texts before it, in whatever
+    // group they stand.
+    std::vector<TextPlace> textPlaces;
+    for (const FieldGroup& group : fields) {
+        std::size_t occurrence = 0;
+        for (const TextPlace& earlier : textPlaces)
+            occurrence += earlier.field == group.field ? 1 : 0;
+        for (std::size_t i = 0; i < group.count; ++i)
+            textPlaces.push_back({group.field, occurrence++});
+    }
     return {tag,
             elementName,
             comboText,
             listLabel,
             namingField,
             std::move(fields),
-            std::move(textFields),
+            std::move(textPlaces),
             &createAs<Problem>,
             &textsAs<Problem>,
             &setTextsAs<Problem>};
@@ -118,12 +125,21 @@ const FieldInfo& fieldInfo(Field field)
     return kFields[static_cast<std::size_t>(field)];
 }
 
-std::optional<std::size_t> ProblemKind::positionOf(Field field, std::size_t occurrence) const
+std::optional<std::size_t> ProblemKind::positionOf(TextPlace place) const
 {
-    for (std::size_t i = 0; i < textFields.size(); ++i)
-        if (textFields[i] == field && occurrence-- == 0)
-            return i;
-    return std::nullopt;
+    const auto found = std::find(textPlaces.begin(), textPlaces.end(), place);
+    if (found == textPlaces.end())
+        return std::nullopt;
+    return static_cast<std::size_t>(found - textPlaces.begin());
+}
+
+std::size_t ProblemKind::countOf(Field field) const
+{
+    std::size_t count = 0;
+    for (const FieldGroup& group : fields)
+        if (group.field == field)
+            count += group.count;
+    return count;
 }
 
 const FieldInfo* ProblemKind::fieldOfElement(std::string_view name) const

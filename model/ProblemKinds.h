@@ -44,6 +44,14 @@ struct FieldGroup {
     std::size_t count;
 };
 
+// Where one text stands among a kind's fields: its field, and which of the
+// field's texts it is (0 for the first, and for a single text).
+struct TextPlace {
+    Field field;
+    std::size_t occurrence;
+    friend bool operator==(const TextPlace&, const TextPlace&) = default;
+};
+
 struct ProblemKind {
     ProblemType tag;
     const char* elementName; // the kind element of the quiz file
@@ -55,14 +63,26 @@ struct ProblemKind {
     // field elements, and the order in which the class takes its contents.
     std::vector<FieldGroup> fields;
 
-    // The field of each text of the field list, in field order.
-    std::vector<Field> textFields;
+    // The place of each text of the field list, in field order: found once
+    // from `fields`, and read through placeOf and positionOf.
+    std::vector<TextPlace> textPlaces;
 
-    std::size_t fieldCount() const { return textFields.size(); }
+    std::size_t fieldCount() const { return textPlaces.size(); }
+
+    // The place of the text at `position` in the field list (below
+    // fieldCount()).
+    TextPlace placeOf(std::size_t position) const { return textPlaces[position]; }
 
     // Where the `occurrence`-th text of the field (0 for its first) stands
     // in the field list; nothing when the kind has no such text.
-    std::optional<std::size_t> positionOf(Field field, std::size_t occurrence) const;
+    std::optional<std::size_t> positionOf(TextPlace place) const;
+    std::optional<std::size_t> positionOf(Field field, std::size_t occurrence) const
+    {
+        return positionOf(TextPlace{field, occurrence});
+    }
+
+    // How many texts the kind has of the field: 0 for a field it lacks.
+    std::size_t countOf(Field field) const;
 
     // The kind's field whose element has this name; null for none.
     const FieldInfo* fieldOfElement(std::string_view name) const;

@@ -88,14 +88,9 @@ public:
     Reviewer(const Line& reviewed, std::vector<ContentFinding>& found)
         : line(reviewed), kind(*line.kind), texts(kind.textsOf(*line.problem)), decoded(texts), findings(found)
     {
-        std::size_t occurrence = 0;
         placed.reserve(texts.size());
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            const Field field = kind.textFields[i];
-            occurrence = i > 0 && kind.textFields[i - 1] == field ? occurrence + 1 : 0;
-            const bool isList = fieldInfo(field).isList;
-            placed.push_back({{field, isList ? occurrence + 1 : 0}, &texts[i], decoded[i]});
-        }
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            placed.push_back({fieldPlaceOf(kind, i), &texts[i], decoded[i]});
     }
 
     const Text& naming() const { return placed[*kind.positionOf(kind.namingField, 0)]; }
@@ -201,6 +196,13 @@ std::u32string namedAs(std::u32string folded, const ProblemKind& kind)
 }
 
 } // namespace
+
+FieldPlace fieldPlaceOf(const ProblemKind& kind, std::size_t position)
+{
+    const TextPlace place = kind.placeOf(position);
+    // A list's entries are numbered from 1; a single text has no number.
+    return {place.field, fieldInfo(place.field).isList ? place.occurrence + 1 : 0};
+}
 
 void ContentReview::add(const ProblemBase& problem)
 {

@@ -49,6 +49,9 @@ struct FieldPlace {
     friend bool operator==(const FieldPlace&, const FieldPlace&) = default;
 };
 
+// The field place of the text at `position` in the kind's field list.
+FieldPlace fieldPlaceOf(const ProblemKind& kind, std::size_t position);
+
 struct ContentFinding {
     ProblemPlace place;
     const ProblemKind* kind = nullptr;

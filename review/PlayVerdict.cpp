@@ -30,7 +30,7 @@ std::vector<std::size_t> shownOf(const ProblemKind& kind, Field field, const std
 {
     std::vector<std::size_t> shown;
     for (std::size_t i = 0; i < texts.size(); ++i)
-        if (kind.textFields[i] == field && !isBlank(texts[i]))
+        if (kind.placeOf(i).field == field && !isBlank(texts[i]))
             shown.push_back(i);
     return shown;
 }

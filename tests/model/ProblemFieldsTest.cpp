@@ -69,8 +69,8 @@ TEST(KindTable, FieldsInFieldOrderWithTheirElementsAndCounts)
 {
     const auto elementsOf = [](int tag) {
         std::string out;
-        for (Field field : findKind(tag)->textFields)
-            out += std::string(out.empty() ? "" : " ") + fieldInfo(field).elementName;
+        for (const TextPlace& place : findKind(tag)->textPlaces)
+            out += std::string(out.empty() ? "" : " ") + fieldInfo(place.field).elementName;
         return out;
     };
     EXPECT_EQ(elementsOf(OX), "question answer");
@@ -82,6 +82,40 @@ TEST(KindTable, FieldsInFieldOrderWithTheirElementsAndCounts)
     for (const FieldInfo& field : allFields())
         EXPECT_EQ(field.isList, field.field != Field::Question && field.field != Field::Answer) << field.elementName;
     EXPECT_EQ(kBlankText, " ");
+}
+
+// Every text's place, as the file, the review, the page and a branch's
+// layout find it: the field of its group and how many of the field's texts
+// stand before it; positionOf finds it back, and nothing beyond the count.
+TEST(KindTable, EachTextsPlaceAgreesWithTheFields)
+{
+    for (const ProblemKind& kind : problemKinds()) {
+        SCOPED_TRACE(kind.elementName);
+        std::size_t position = 0;
+        std::vector<std::size_t> seen(allFields().size());
+        for (const FieldGroup& group : kind.fields) {
+            for (std::size_t i = 0; i < group.count; ++i, ++position) {
+                SCOPED_TRACE(position);
+                std::size_t& occurrence = seen[static_cast<std::size_t>(group.field)];
+                ASSERT_LT(position, kind.fieldCount());
+                EXPECT_EQ(kind.placeOf(position), (TextPlace{group.field, occurrence}));
+                EXPECT_EQ(kind.positionOf(group.field, occurrence), position);
+                ++occurrence;
+            }
+        }
+        EXPECT_EQ(position, kind.fieldCount());
+        for (const FieldInfo& field : allFields()) {
+            const std::size_t count = seen[static_cast<std::size_t>(field.field)];
+            EXPECT_EQ(kind.countOf(field.field), count) << field.elementName;
+            EXPECT_EQ(kind.positionOf(field.field, count), std::nullopt) << field.elementName;
+        }
+    }
+    const ProblemKind& rensou = *findKind(RENSOU);
+    EXPECT_EQ(rensou.placeOf(3), (TextPlace{Field::Hint, 3}));
+    EXPECT_EQ(rensou.placeOf(4), (TextPlace{Field::Answer, 0}));
+    EXPECT_EQ(rensou.placeOf(5), (TextPlace{Field::Dummy, 0}));
+    EXPECT_EQ(rensou.positionOf(Field::Dummy, 2), 7u);
+    EXPECT_EQ(rensou.positionOf(Field::Question, 0), std::nullopt);
 }
 
 TEST(ProblemFields, FieldsLandInTheMembersOfTheirKind)

@@ -154,7 +154,7 @@ TEST(PageWriter, ListsEveryLineWithEveryFieldInFileOrder)
             << lines[i].attributes;
         ASSERT_EQ(lines[i].fields.size(), kind.fieldCount());
         for (std::size_t f = 0; f < kind.fieldCount(); ++f) {
-            EXPECT_EQ(lines[i].fields[f].name, fieldInfo(kind.textFields[f]).elementName);
+            EXPECT_EQ(lines[i].fields[f].name, fieldInfo(kind.placeOf(f).field).elementName);
             EXPECT_EQ(lines[i].fields[f].text, (branch ? "s" : "m") + std::to_string(f));
             EXPECT_FALSE(lines[i].fields[f].blank);
         }

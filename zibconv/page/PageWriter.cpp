@@ -53,12 +53,12 @@ NotesByLine notesByLine(const ProblemList& problems, const std::vector<ContentFi
 
 // A field's label and text. The end tags of dt and dd are left out, as HTML
 // allows: a set's page holds hundreds of thousands of them.
-void appendField(std::string& page, Field field, std::size_t index, const std::string& text)
+void appendField(std::string& page, FieldPlace field, const std::string& text)
 {
     page += "<dt>";
-    appendHtmlText(page, fieldLabel({field, index}));
+    appendHtmlText(page, fieldLabel(field));
     page += "<dd data-field=\"";
-    page += fieldInfo(field).elementName;
+    page += fieldInfo(field.field).elementName;
     page += isBlankText(text) ? "\" data-blank>" : "\">";
     appendHtmlText(page, text);
 }
@@ -84,12 +84,8 @@ void appendLine(std::string& page, std::size_t line, ProblemPlace place, const P
     page += "\"><h2>" + number + " ";
     appendHtmlText(page, kind->listLabel);
     page += "</h2><dl>";
-    std::vector<std::size_t> seen(allFields().size());
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const Field field = kind->textFields[i];
-        const std::size_t occurrence = ++seen[static_cast<std::size_t>(field)];
-        appendField(page, field, fieldInfo(field).isList ? occurrence : 0, texts[i]);
-    }
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        appendField(page, fieldPlaceOf(*kind, i), texts[i]);
     page += "</dl>";
     for (const ContentFinding* finding : notes) {
         page += "<p class=\"note\" data-rule=\"";

@@ -30,8 +30,7 @@ std::size_t mostTextsOf(Field field)
 {
     std::size_t most = 0;
     for (const ProblemKind& kind : problemKinds())
-        most = std::max<std::size_t>(most, static_cast<std::size_t>(
-                                               std::count(kind.textFields.begin(), kind.textFields.end(), field)));
+        most = std::max(most, kind.countOf(field));
     return most;
 }
 
