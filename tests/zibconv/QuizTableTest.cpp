@@ -53,6 +53,32 @@ TEST(QuizTable, ExportWritesTheColumnsThenEachProblemFollowedByItsBranches)
               (TableRow{"rensou", "main", "", "a", "d1", "d2", "d3", "h1", "h2", "h3", "h4"}));
 }
 
+// The one list of columns the table and the workbook read: each field
+// column names one text of the kind table's fields, as many as the kind
+// with the most of them has.
+TEST(QuizTable, EachColumnIsKindLevelOrOneTextOfAField)
+{
+    ASSERT_EQ(quizColumns().size(), kHeader.size());
+    EXPECT_EQ(tableColumnNames(), kHeader);
+    EXPECT_EQ(quizColumnNamed("kind")->text, std::nullopt);
+    EXPECT_EQ(quizColumnNamed("level")->text, std::nullopt);
+    EXPECT_EQ(quizColumnNamed("question")->text, (TextPlace{Field::Question, 0}));
+    EXPECT_EQ(quizColumnNamed("dummy3")->text, (TextPlace{Field::Dummy, 2}));
+    EXPECT_EQ(quizColumnNamed("panel10")->text, (TextPlace{Field::Panel, 9}));
+    EXPECT_EQ(quizColumnNamed("reel1")->text, (TextPlace{Field::Reel, 0}));
+    EXPECT_EQ(quizColumnNamed("dummy4"), nullptr);
+    EXPECT_EQ(quizColumnNamed("Kind"), nullptr);
+    for (const QuizColumn& column : quizColumns()) {
+        if (!column.text)
+            continue;
+        SCOPED_TRACE(column.name);
+        bool held = false;
+        for (const ProblemKind& kind : problemKinds())
+            held = held || kind.positionOf(*column.text);
+        EXPECT_TRUE(held);
+    }
+}
+
 TEST(QuizTable, ImportTakesAnySubsetOfColumnsInAnyOrder)
 {
     EXPECT_EQ(imported({{"reel2", "kind", "question"}, {"r", "slot", "q"}}), "5:q| | |r| | | | \n");

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <span>
+#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -18,38 +20,18 @@ namespace {
 const char kKindColumn[] = "kind";
 const char kLevelColumn[] = "level";
 
-// One column per text of a field: `question`, or `dummy1` to `dummy3` for
-// a list, as many as the kind with the longest such list has.
-struct FieldColumn {
-    std::string name;
-    Field field;
-    std::size_t occurrence; // 0 for the field's first text
-};
-
-std::size_t mostTextsOf(Field field)
+// The columns after kind and level: one per text of a field.
+std::span<const QuizColumn> fieldColumns()
 {
-    std::size_t most = 0;
-    for (const ProblemKind& kind : problemKinds())
-        most = std::max(most, kind.countOf(field));
-    return most;
+    return std::span<const QuizColumn>(quizColumns()).subspan(2);
 }
 
-const std::vector<FieldColumn>& fieldColumns()
+const QuizColumn& columnOf(TextPlace text)
 {
-    static const std::vector<FieldColumn> columns = [] {
-        std::vector<FieldColumn> all;
-        for (const FieldInfo& field : allFields()) {
-            const std::size_t count = mostTextsOf(field.field);
-            for (std::size_t i = 0; i < count; ++i) {
-                std::string name = field.elementName;
-                if (field.isList)
-                    name += std::to_string(i + 1);
-                all.push_back({std::move(name), field.field, i});
-            }
-        }
-        return all;
-    }();
-    return columns;
+    for (const QuizColumn& column : fieldColumns())
+        if (column.text == text)
+            return column;
+    throw std::logic_error("a text without a column");
 }
 
 // For each kind, in tag order, where each column's text stands among the
@@ -60,8 +42,8 @@ const std::vector<std::vector<std::optional<std::size_t>>>& columnPositions()
         std::vector<std::vector<std::optional<std::size_t>>> all;
         for (const ProblemKind& kind : problemKinds()) {
             std::vector<std::optional<std::size_t>>& ofKind = all.emplace_back();
-            for (const FieldColumn& column : fieldColumns())
-                ofKind.push_back(kind.positionOf(column.field, column.occurrence));
+            for (const QuizColumn& column : fieldColumns())
+                ofKind.push_back(kind.positionOf(*column.text));
         }
         return all;
     }();
@@ -90,7 +72,7 @@ bool isEmptyRow(const TableRow& row)
 struct Header {
     std::optional<std::size_t> kind;
     std::optional<std::size_t> level;
-    std::vector<std::pair<const FieldColumn*, std::size_t>> fields;
+    std::vector<std::pair<const QuizColumn*, std::size_t>> fields;
     std::vector<std::size_t> unnamed; // empty names: their cells must be empty
     std::size_t width = 0;
 };
@@ -118,13 +100,11 @@ Header readHeader(const TableRow& names, const std::vector<std::size_t>& unreada
         } else if (name == kLevelColumn) {
             header.level = i;
         } else {
-            const auto& columns = fieldColumns();
-            const auto found = std::find_if(columns.begin(), columns.end(),
-                                            [&](const FieldColumn& column) { return column.name == name; });
-            if (found == columns.end())
+            const QuizColumn* found = quizColumnNamed(name);
+            if (!found)
                 findings.push_back({1, name, "知らない列名です"});
             else
-                header.fields.emplace_back(&*found, i);
+                header.fields.emplace_back(found, i);
         }
     }
     // An unreadable name may be the kind's: its finding is the one to fix.
@@ -229,11 +209,11 @@ private:
 
     // An empty cell is blank text; so is one of nothing but spaces, tabs
     // and line breaks, which Open would drop, with a notice.
-    void placeCell(const std::string& cell, const FieldColumn& column, const ProblemKind* kind, TextList& texts)
+    void placeCell(const std::string& cell, const QuizColumn& column, const ProblemKind* kind, TextList& texts)
     {
         if (cell.empty() || !kind)
             return;
-        const std::optional<std::size_t> position = kind->positionOf(column.field, column.occurrence);
+        const std::optional<std::size_t> position = kind->positionOf(*column.text);
         if (!position) {
             note(column.name, std::string(kind->elementName) + " にはこの列の欄がありません");
             return;
@@ -284,7 +264,7 @@ private:
                 if (texts[*position] == kBlankText) {
                     firstBlank = firstBlank.value_or(occurrence);
                 } else if (firstBlank) {
-                    notices.push_back({number, std::string(field.elementName) + std::to_string(*firstBlank + 1),
+                    notices.push_back({number, columnOf({field.field, *firstBlank}).name,
                                        "空の欄の後ろに埋まった欄があります。エディターで開くと、後ろの欄が前に詰められます"});
                     break;
                 }
@@ -303,10 +283,36 @@ private:
 
 } // namespace
 
+const std::vector<QuizColumn>& quizColumns()
+{
+    static const std::vector<QuizColumn> columns = [] {
+        std::vector<QuizColumn> all{{kKindColumn, std::nullopt}, {kLevelColumn, std::nullopt}};
+        for (const FieldInfo& field : allFields()) {
+            // As many texts as the kind with the most of them has.
+            std::size_t most = 0;
+            for (const ProblemKind& kind : problemKinds())
+                most = std::max(most, kind.countOf(field.field));
+            for (std::size_t i = 0; i < most; ++i)
+                all.push_back({std::string(field.elementName) + (field.isList ? std::to_string(i + 1) : ""),
+                               TextPlace{field.field, i}});
+        }
+        return all;
+    }();
+    return columns;
+}
+
+const QuizColumn* quizColumnNamed(std::string_view name)
+{
+    for (const QuizColumn& column : quizColumns())
+        if (column.name == name)
+            return &column;
+    return nullptr;
+}
+
 std::vector<std::string> tableColumnNames()
 {
-    std::vector<std::string> names{kKindColumn, kLevelColumn};
-    for (const FieldColumn& column : fieldColumns())
+    std::vector<std::string> names;
+    for (const QuizColumn& column : quizColumns())
         names.push_back(column.name);
     return names;
 }

@@ -2,15 +2,33 @@
 // top-level problem followed by its branches, one column per field text.
 #pragma once
 
+#include "model/ProblemKinds.h"
 #include "model/ProblemList.h"
 #include "zibconv/tables/TableText.h"
 #include "zibconv/tables/TableTypes.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// "kind", "level", then the columns of the field texts.
+// One column of the table: "kind", "level", or one text of a field,
+// `question`, or `dummy1` to `dummy3` for a list: as many as the kind with
+// the longest such list has.
+struct QuizColumn {
+    std::string name;
+    std::optional<TextPlace> text; // none for kind and level
+};
+
+// Every column in table order: kind, level, then the fields' texts in the
+// order of the fields, as the kind table has them.
+const std::vector<QuizColumn>& quizColumns();
+
+// Null for a name of no column; exact, case-sensitive comparison.
+const QuizColumn* quizColumnNamed(std::string_view name);
+
+// The names of quizColumns(), the table's first row.
 std::vector<std::string> tableColumnNames();
 
 // The rows of one top-level problem and its branches, after the column

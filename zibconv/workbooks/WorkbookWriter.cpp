@@ -4,6 +4,7 @@
 #include "text/LineBreaks.h"
 #include "text/ShiftJisToUtf8.h"
 #include "files/TemporaryFile.h"
+#include "zibconv/tables/QuizTable.h"
 
 #include <xlsxwriter.h>
 
@@ -16,15 +17,24 @@ namespace {
 
 const char kSheetName[] = "quiz";
 
-// Widths in characters: a question is read whole at 60, a choice at 24.
+// Widths in characters, by the quiz column the name is: a question is read
+// whole at 60, a choice at 24; kind, level, a panel or a reel holds a word
+// or a character.
 double widthOf(const std::string& columnName)
 {
-    if (columnName == "question")
-        return 60;
-    if (columnName.starts_with("panel") || columnName.starts_with("reel"))
+    const QuizColumn* column = quizColumnNamed(columnName);
+    if (!column)
+        return 24;
+    if (!column->text)
         return 10;
-    if (columnName == "kind" || columnName == "level")
-        return 10;
+    switch (column->text->field) {
+    case Field::Question: return 60;
+    case Field::Panel:
+    case Field::Reel: return 10;
+    case Field::Answer:
+    case Field::Dummy:
+    case Field::Hint: return 24;
+    }
     return 24;
 }
 
