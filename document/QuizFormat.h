@@ -1,6 +1,7 @@
 // The quiz file's structure around the kinds: the document element, and the
 // groups of field elements inside a kind element. The kinds and their field
-// elements are those of the kind table (model/ProblemKinds.h).
+// elements are those of the kind table (model/ProblemKinds.h). The groups'
+// names are also the levels of a table's rows and of the page's lines.
 #pragma once
 
 inline constexpr char kRootElementName[] = "root";

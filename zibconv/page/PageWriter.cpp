@@ -1,5 +1,6 @@
 #include "zibconv/page/PageWriter.h"
 
+#include "document/QuizFormat.h"
 #include "model/ProblemKinds.h"
 #include "review/FindingText.h"
 #include "review/PlayVerdict.h"
@@ -74,7 +75,7 @@ void appendLine(std::string& page, std::size_t line, ProblemPlace place, const P
         return;
     const std::string number = std::to_string(line);
     page += "<article id=\"line-" + number + "\" data-line=\"" + number + "\" data-kind=\"" + kind->elementName +
-            "\" data-level=\"" + (place.branch ? "sub" : "main") + "\" data-play=\"";
+            "\" data-level=\"" + (place.branch ? kSubElementName : kMainElementName) + "\" data-play=\"";
     appendHtmlUtf8(page, playJson(playVerdict(problem)));
     const TextList texts = kind->textsOf(problem);
     if (const std::optional<std::string> key = searchKeyOf(texts)) {
