@@ -24,13 +24,11 @@ void printRetypedCells(const RetypeCounter& retyped)
 {
     if (retyped.count == 0)
         return;
-    std::string places;
+    std::vector<std::string> places;
     for (const TableFinding& place : retyped.first) {
         const std::string named = placeOf(place);
-        places += (places.empty() ? "" : "、") + named.substr(0, named.size() - 2);
+        places.push_back(named.substr(0, named.size() - 2)); // without ": "
     }
-    if (retyped.count > retyped.first.size())
-        places += " ほか";
     printLine(Stream::Error, message::retypedCells(retyped.count, places));
 }
 

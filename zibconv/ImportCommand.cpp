@@ -55,8 +55,7 @@ int runImport(const Invocation& invocation)
         printLine(Stream::Error, message::kQuizFileNotSaved, invocation.output);
         return kExitRefused;
     }
-    printLine(Stream::Error, message::written(countsOf(problemList)),
-              invocation.output);
+    printLine(Stream::Error, message::written(countsOf(problemList)), invocation.output);
     printContentFindingCount(problemList);
     return kExitDone;
 }

@@ -53,10 +53,15 @@ std::string pageWritten(const SetCounts& counts)
     return countText(counts) + "のページを書き出しました";
 }
 
-std::string retypedCells(std::size_t count, const std::string& places)
+std::string retypedCells(std::size_t count, const std::vector<std::string>& places)
 {
+    std::string listed;
+    for (const std::string& place : places)
+        listed += (listed.empty() ? "" : "、") + place;
+    if (count > places.size())
+        listed += " ほか";
     return "表計算ソフトでそのまま開くと、数値、日付、数式などに変わってしまうセルが " + std::to_string(count) +
-           " 個あります (" + places + ")。.xlsx に書き出せば、文字のまま残ります";
+           " 個あります (" + listed + ")。.xlsx に書き出せば、文字のまま残ります";
 }
 
 std::string moreFindings(std::size_t count)

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // 0 done; 1 the input was read but refused (or, for check, the editor
 // would lose something), or the output could not be written; 2 the input
@@ -55,8 +56,9 @@ inline constexpr const char* kPageNotWritten = "ページを書き出せませ�
 // "問題 3 問 (分岐 1 問)を書き出しました", "…のページを書き出しました"
 std::string written(const SetCounts& counts);
 std::string pageWritten(const SetCounts& counts);
-// What a spreadsheet opening a CSV or TSV would change: "... 2 個あります (B2、C3 ほか)。..."
-std::string retypedCells(std::size_t count, const std::string& places);
+// What a spreadsheet opening a CSV or TSV would change, with the first
+// places of `count`: "... 3 個あります (2 行目 answer 列、3 行目 hint1 列 ほか)。..."
+std::string retypedCells(std::size_t count, const std::vector<std::string>& places);
 
 // import.
 inline constexpr const char* kTableRefused = "表に誤りがあるため、何も書き出していません";
