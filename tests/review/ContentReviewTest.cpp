@@ -304,4 +304,54 @@ TEST(ContentReview, AGroupOfThousandsIsOneFinding)
     }
 }
 
+// A group's sentence names its first ten problems and counts the rest, so
+// that it stays short however large the group; its other problems point to
+// the first.
+TEST(ContentReview, AGroupsSentenceNamesTenAndCountsTheRest)
+{
+    const auto groupOf = [](std::size_t size, bool otherAnswers) {
+        ContentFinding finding;
+        finding.place = {1, 0};
+        finding.kind = findKind(YONTAKU);
+        finding.rule = otherAnswers ? Rule::SameProblemOtherAnswer : Rule::SameProblem;
+        finding.text = "Q";
+        for (std::size_t i = 1; i <= size; ++i) {
+            finding.group.push_back({i, i % 2});
+            finding.answers.push_back(otherAnswers ? std::to_string(i) : "a");
+        }
+        return finding;
+    };
+    const std::string ten = "問題 1 の分岐 1、問題 2、問題 3 の分岐 1、問題 4、問題 5 の分岐 1、問題 6、問題 7 の分岐 1、"
+                            "問題 8、問題 9 の分岐 1、問題 10";
+    const struct {
+        std::size_t size;
+        bool otherAnswers;
+        std::string sentence;
+    } cases[] = {
+        {2, false, "問題「Q」が同じ問題があります: 問題 1 の分岐 1、問題 2"},
+        {10, false, "問題「Q」が同じ問題があります: " + ten},
+        {11, false, "問題「Q」が同じ問題があります: " + ten + " ほか 1 問"},
+        {10000, false, "問題「Q」が同じ問題があります: " + ten + " ほか 9990 問"},
+        {3, true, "問題「Q」が同じで答えの違う問題があります: 問題 1 の分岐 1「1」、問題 2「2」、問題 3 の分岐 1「3」"},
+        {1000, true, "問題「Q」が同じで答えの違う問題があります: 問題 1 の分岐 1「1」、問題 2「2」、問題 3 の分岐 1「3」、"
+                     "問題 4「4」、問題 5 の分岐 1「5」、問題 6「6」、問題 7 の分岐 1「7」、問題 8「8」、"
+                     "問題 9 の分岐 1「9」、問題 10「10」 ほか 990 問"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        const ContentFinding finding = groupOf(c.size, c.otherAnswers);
+        EXPECT_EQ(findingSentence(finding), c.sentence);
+        EXPECT_EQ(joinedSentence(sentenceParts(finding)), c.sentence);
+        const std::vector<SentencePart> parts = sentenceParts(finding);
+        EXPECT_EQ(std::count_if(parts.begin(), parts.end(), [](const SentencePart& p) { return p.problem.has_value(); }),
+                  static_cast<std::ptrdiff_t>(std::min<std::size_t>(c.size, kGroupNamed)));
+    }
+    EXPECT_EQ(joinedSentence(memberSentenceParts(groupOf(1000, true))),
+              "問題「Q」が同じで答えの違う問題があります: 問題 1 の注を見てください");
+    // A finding of one problem is one part, its sentence.
+    ContentFinding blank;
+    blank.field = {Field::Dummy, 2};
+    EXPECT_EQ(joinedSentence(sentenceParts(blank)), "選択肢 2 が空欄です");
+}
+
 } // namespace
