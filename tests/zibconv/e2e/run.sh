@@ -188,8 +188,28 @@ printf 'PK\003\004\024\000\000\000\010\000' >book.xlsx
 cp book.xlsx renamed.csv
 for input in book.xlsx renamed.csv; do
     run 2 "$input"
-    iconv -f "$encoding" -t UTF-8 stderr.bin | grep -q "zip 形式のファイル" || fail "$input is not told to be a workbook"
+    iconv -f "$encoding" -t UTF-8 stderr.bin | grep -q "ブックが壊れています" || fail "$input is not told to be a workbook"
     run 2 check "$input"
+done
+# A damaged workbook is told as one, not as a zip to save as CSV: cut
+# short (its zip cannot be read), or without its worksheet, in import and
+# check alike.
+head -c 2000 set.xlsx >cut.xlsx
+python3 - set.xlsx nosheet.xlsx <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as book, zipfile.ZipFile(sys.argv[2], "w") as out:
+    for item in book.infolist():
+        if not item.filename.startswith("xl/worksheets/"):
+            out.writestr(item, book.read(item.filename))
+PY
+for damaged in "2 cut.xlsx" "1 nosheet.xlsx"; do
+    set -- $damaged
+    for command in import check; do
+        run "$1" $command "$2"
+        iconv -f "$encoding" -t UTF-8 stdout.bin stderr.bin | grep -q "ブックが壊れています" ||
+            fail "$command $2 does not tell a damaged workbook"
+        iconv -f "$encoding" -t UTF-8 stdout.bin stderr.bin | grep -q "CSV" && fail "$command $2 sends the user to CSV"
+    done
 done
 printf 'kind,question\360\237\230\200\r\nox,q\r\n' >emoji.csv
 run 1 import emoji.csv
