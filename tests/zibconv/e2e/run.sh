@@ -15,7 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 expected=$here/expected
 work=$(mktemp -d "${TMPDIR:-/tmp}/zibconv-e2e.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-cp "$here"/set.xml "$here"/lenient.xml "$here"/excel-unicode.txt "$here"/refused.csv "$work"/
+cp "$here"/set.xml "$here"/lenient.xml "$here"/groups.xml "$here"/excel-unicode.txt "$here"/refused.csv "$work"/
 cd "$work" || exit 1
 failures=0
 
@@ -220,6 +220,18 @@ same emoji.txt emoji.txt
 run 1 check lenient.xml
 iconv -f "$encoding" -t UTF-8 stdout.bin | tr -d '\r' >check-lenient.txt
 same check-lenient.txt check-lenient.txt
+# Groups of the same problem: told once with ten named, a shared
+# instruction only with the same answer; the same report, JSON and page
+# from both programs.
+run 0 check groups.xml
+iconv -f "$encoding" -t UTF-8 stdout.bin | tr -d '\r' >check-groups.txt
+same check-groups.txt check-groups.txt
+run 0 check groups.xml --json
+same stdout.bin check-groups.json
+run 0 export groups.xml groups.html
+python3 "$here/page_parts.py" groups.html "$here/../../../zibconv/page" groups-page.html ||
+    fail "the page of groups does not carry its own style sheet and script by their hashes"
+same groups-page.html groups-page.html
 run 0 check set-from-csv.xml
 
 # check reviews the content: a generated set with planted mistakes (and
