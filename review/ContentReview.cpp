@@ -188,9 +188,23 @@ private:
     std::vector<ContentFinding>& findings;
 };
 
-// What makes problems the same: their kind and their folded naming text.
-std::u32string namedAs(std::u32string folded, const ProblemKind& kind)
+// In these kinds the player builds the answer, and the question is often
+// one instruction for many problems ("並べ替えて…"): the answer is what
+// makes two of them the same problem.
+bool answerIsTheContent(const ProblemKind& kind)
 {
+    return kind.tag == NARABEKAE || kind.tag == PANEL || kind.tag == SLOT;
+}
+
+// What makes problems the same: their kind and their folded naming text,
+// and where the answer is the content, their folded answer too (after a
+// NUL, which no text holds).
+std::u32string namedAs(std::u32string folded, const ProblemKind& kind, std::u32string_view foldedAnswer)
+{
+    if (answerIsTheContent(kind)) {
+        folded += U'\0';
+        folded += foldedAnswer;
+    }
     folded += char32_t(kind.tag);
     return folded;
 }
@@ -221,7 +235,10 @@ void ContentReview::addLine(ProblemPlace place, const ProblemBase& problem)
         reviewer.review();
         const Text& naming = reviewer.naming();
         if (!isBlankText(*naming.bytes)) {
-            const std::u32string name = namedAs(foldedForComparison(naming.points), *line.kind);
+            const std::u32string name = namedAs(foldedForComparison(naming.points), *line.kind,
+                                                answerIsTheContent(*line.kind)
+                                                    ? foldedForComparison(reviewer.answer().points)
+                                                    : std::u32string());
             nameHashes.emplace_back(std::hash<std::u32string>{}(name), named.size());
             named.push_back({ends.size(), place, line.kind, naming.field, *naming.bytes, *reviewer.answer().bytes});
         }
@@ -240,7 +257,8 @@ std::unordered_map<std::size_t, std::vector<std::size_t>> ContentReview::sameNam
             std::vector<std::pair<std::u32string, std::vector<std::size_t>>> names;
             for (auto entry = run; entry != end; ++entry) {
                 const Named& one = named[entry->second];
-                std::u32string name = namedAs(foldedText(one.naming), *one.kind);
+                std::u32string name = namedAs(foldedText(one.naming), *one.kind,
+                                              answerIsTheContent(*one.kind) ? foldedText(one.answer) : std::u32string());
                 const auto same = std::find_if(names.begin(), names.end(), [&](const auto& n) { return n.first == name; });
                 if (same == names.end())
                     names.push_back({std::move(name), {entry->second}});

@@ -18,7 +18,8 @@ enum class Rule {
     Blank,
     // A wrong choice equal to the answer or to a wrong choice before it.
     SameChoice,
-    // Another problem of the same kind has the same naming text...
+    // Another problem of the same kind has the same naming text (in the
+    // kinds where the player builds the answer, also the same answer)...
     SameProblem,
     // ...and a different answer.
     SameProblemOtherAnswer,
@@ -73,8 +74,8 @@ struct ContentFinding {
 };
 
 // Every finding, in set order: each top-level problem, then its branches;
-// within a problem in field order. A group of the same problems is told
-// once, at its first problem.
+// within a problem in field order. A group of the same problems is one
+// finding, at its first problem, that names every problem of the group.
 std::vector<ContentFinding> reviewContent(const ProblemList& problems);
 
 // The same review given the problems one at a time as a set is read, so

@@ -3,6 +3,8 @@
 #include "review/TextFolding.h"
 #include "text/ShiftJis.h"
 
+#include <algorithm>
+
 namespace {
 
 // Long texts are named by their start.
@@ -19,16 +21,27 @@ std::string quotedField(const ContentFinding& finding)
     return fieldLabel(finding.field) + quotedText(finding.text);
 }
 
-// "問題 3「東京」、問題 17 の分岐 2「大阪」", answers only when they differ.
-std::string groupText(const ContentFinding& finding, bool withAnswers)
+// The words before the group: "問題「首都は？」が同じ問題があります: ".
+std::string groupStart(const ContentFinding& finding)
 {
-    std::string text;
-    for (std::size_t i = 0; i < finding.group.size(); ++i) {
-        text += (i ? "、" : "") + problemName(finding.group[i], nullptr);
+    return quotedField(finding) + (finding.rule == Rule::SameProblemOtherAnswer ? "が同じで答えの違う問題があります: "
+                                                                                : "が同じ問題があります: ");
+}
+
+// "問題 3「東京」、問題 17 の分岐 2「大阪」", answers only when they differ;
+// after the first kGroupNamed problems, only how many more.
+void appendGroup(std::vector<SentencePart>& parts, const ContentFinding& finding, bool withAnswers)
+{
+    const std::size_t named = std::min(finding.group.size(), kGroupNamed);
+    for (std::size_t i = 0; i < named; ++i) {
+        if (i)
+            parts.push_back({"、", std::nullopt});
+        parts.push_back({"", finding.group[i]});
         if (withAnswers)
-            text += quotedText(finding.answers[i]);
+            parts.push_back({quotedText(finding.answers[i]), std::nullopt});
     }
-    return text;
+    if (named < finding.group.size())
+        parts.push_back({" ほか " + std::to_string(finding.group.size() - named) + " 問", std::nullopt});
 }
 
 } // namespace
@@ -69,9 +82,8 @@ std::string findingSentence(const ContentFinding& finding)
     case Rule::SameChoice:
         return quotedField(finding) + "が" + labelBefore(finding.other, "と同じです");
     case Rule::SameProblem:
-        return quotedField(finding) + "が同じ問題があります: " + groupText(finding, false);
     case Rule::SameProblemOtherAnswer:
-        return quotedField(finding) + "が同じで答えの違う問題があります: " + groupText(finding, true);
+        return joinedSentence(sentenceParts(finding));
     case Rule::SurroundingSpace:
         return quotedField(finding) + "の始めか終わりに空白か改行があります";
     case Rule::PanelsCannotSpell:
@@ -84,6 +96,28 @@ std::string findingSentence(const ContentFinding& finding)
                finding.character + "」がありません";
     }
     return {};
+}
+
+std::vector<SentencePart> sentenceParts(const ContentFinding& finding)
+{
+    if (finding.rule != Rule::SameProblem && finding.rule != Rule::SameProblemOtherAnswer)
+        return {{findingSentence(finding), std::nullopt}};
+    std::vector<SentencePart> parts{{groupStart(finding), std::nullopt}};
+    appendGroup(parts, finding, finding.rule == Rule::SameProblemOtherAnswer);
+    return parts;
+}
+
+std::vector<SentencePart> memberSentenceParts(const ContentFinding& group)
+{
+    return {{groupStart(group), std::nullopt}, {"", group.place}, {" の注を見てください", std::nullopt}};
+}
+
+std::string joinedSentence(const std::vector<SentencePart>& parts)
+{
+    std::string sentence;
+    for (const SentencePart& part : parts)
+        sentence += part.problem ? problemName(*part.problem, nullptr) : part.words;
+    return sentence;
 }
 
 const char* ruleName(Rule rule)

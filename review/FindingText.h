@@ -5,7 +5,10 @@
 #include "model/SetCounts.h"
 #include "review/ContentReview.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 // A text as a report quotes it: its start in 「」, line breaks and tabs as
 // spaces, "…" when it goes on.
@@ -18,7 +21,27 @@ std::string problemName(ProblemPlace place, const ProblemKind* kind);
 std::string fieldLabel(FieldPlace field);
 
 // What the finding is, after its problem's name: "選択肢 2「東京」が答えと同じです".
+// A group of the same problems names its first kGroupNamed problems and
+// counts the rest ("ほか 990 問"), so that a sentence stays short.
 std::string findingSentence(const ContentFinding& finding);
+
+constexpr std::size_t kGroupNamed = 10;
+
+// A finding's sentence in parts, for a program that names the problems of
+// a group its own way (the page by their lines, as links): words, or a
+// problem of the group between them.
+struct SentencePart {
+    std::string words;
+    std::optional<ProblemPlace> problem;
+};
+std::vector<SentencePart> sentenceParts(const ContentFinding& finding);
+
+// What a group's other problems say, pointing to the first one, where the
+// whole finding stands: "問題「首都は？」が 問題 1 と同じです".
+std::vector<SentencePart> memberSentenceParts(const ContentFinding& group);
+
+// The parts as words, each problem named by problemName without its kind.
+std::string joinedSentence(const std::vector<SentencePart>& parts);
 
 // The rule's name for scripts: "blank", "same-choice", ...
 const char* ruleName(Rule rule);

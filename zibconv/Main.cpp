@@ -7,18 +7,21 @@
 #include "zibconv/Console.h"
 
 #include <new>
+#include <utility>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The review's folding is told in the review's own words.
+// The review's folding, and how many of a group it names, are told as
+// the review has them.
 std::string detailLine(std::string line)
 {
-    const std::string placeholder = "%FOLDING%";
-    const std::size_t at = line.find(placeholder);
-    if (at != std::string::npos)
-        line.replace(at, placeholder.size(), kFoldingExplained);
+    const std::pair<std::string, std::string> placeholders[] = {{"%FOLDING%", kFoldingExplained},
+                                                                {"%GROUPNAMED%", std::to_string(kGroupNamed)}};
+    for (const auto& [placeholder, text] : placeholders)
+        if (const std::size_t at = line.find(placeholder); at != std::string::npos)
+            line.replace(at, placeholder.size(), text);
     return line;
 }
 

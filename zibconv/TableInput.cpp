@@ -49,6 +49,10 @@ std::optional<TableRead> readTableFile(const Invocation& invocation)
             printLine(Stream::Error, notTextReason(kZipSignature), invocation.input);
             return std::nullopt;
         }
+        if (book.status == WorkbookTable::Status::Unreadable) {
+            printLine(Stream::Error, book.findings.front().message, invocation.input);
+            return std::nullopt;
+        }
         rows = std::make_unique<DecodedRows>(std::move(book.rows));
         read.findings = std::move(book.findings);
         read.imported.notices = std::move(book.notices);

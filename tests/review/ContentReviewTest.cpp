@@ -175,7 +175,8 @@ TEST(ContentReview, FindingsComeInSetOrder)
 }
 
 // Groups of the same problem in random sets with many repeats, against
-// a plain map of every line's kind and folded naming text: each group is
+// a plain map of every line's kind and folded naming text (and for a
+// rearrangement its folded answer): each group is
 // told once, at its first line and after that line's other findings, with
 // every member in set order.
 TEST(ContentReview, GroupsOfTheSameProblemAsAPlainMapFindsThem)
@@ -201,9 +202,13 @@ TEST(ContentReview, GroupsOfTheSameProblemAsAPlainMapFindsThem)
                 lines.push_back({{i + 1, j + 1}, &set[i].branches[j]});
         }
         std::map<std::u32string, std::vector<std::size_t>> byName;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (!isBlankText(lines[i].second->texts[0]))
-                byName[foldedText(lines[i].second->texts[0]) + char32_t(lines[i].second->kind)].push_back(i);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const Line& line = *lines[i].second;
+            // A rearrangement's question is an instruction: its answer counts too.
+            const std::u32string answer = line.kind == NARABEKAE ? U'\0' + foldedText(line.texts[1]) : U"";
+            if (!isBlankText(line.texts[0]))
+                byName[foldedText(line.texts[0]) + answer + char32_t(line.kind)].push_back(i);
+        }
         std::map<std::size_t, std::vector<std::size_t>> expected; // by first line
         for (const auto& [name, members] : byName)
             if (members.size() > 1)
@@ -233,6 +238,120 @@ TEST(ContentReview, GroupsOfTheSameProblemAsAPlainMapFindsThem)
         }
         EXPECT_EQ(told, expected) << "round " << round;
     }
+}
+
+// In the kinds where the player builds the answer, a question many
+// problems share is an instruction: only the same question with the same
+// answer is the same problem. In the other kinds the question alone is.
+TEST(ContentReview, ASharedInstructionIsNoSameProblem)
+{
+    const std::string instruction = "文字を並べ替えて、正しい言葉にしなさい。";
+    const struct {
+        int kind;
+        TextList first, otherAnswer, sameAnswer;
+    } cases[] = {
+        {NARABEKAE, {instruction, "イヌ"}, {instruction, "ネコ"}, {instruction, "ｲﾇ"}},
+        {PANEL, {instruction, "いぬ", "い", "ぬ"}, {instruction, "ねこ", "ね", "こ"}, {instruction, "いぬ", "ぬ", "い", "x"}},
+        {SLOT, {instruction, "いぬ", "い", "ぬ"}, {instruction, "ねこ", "ね", "こ"}, {instruction, "いぬ", "いか", "ぬ"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        EXPECT_EQ(reviewed({{c.kind, c.first}, {c.kind, c.otherAnswer}}), Findings{});
+        // The same answer once folded, whatever the panels or reels.
+        const std::vector<Line> set = {{c.kind, c.first}, {c.kind, c.otherAnswer}, {c.kind, c.sameAnswer}};
+        EXPECT_EQ(reviewed(set), Findings{"1.0 question 0 same-problem"});
+        EXPECT_EQ(reviewContent(setOf(set)).front().group, (std::vector<ProblemPlace>{{1, 0}, {3, 0}}));
+    }
+    // Where the answer is one of the choices, the question names the problem.
+    EXPECT_EQ(reviewed({{YONTAKU, {instruction, "a", "b", "c", "d"}}, {YONTAKU, {instruction, "b", "a", "c", "d"}}}),
+              Findings{"1.0 question 0 same-problem-other-answer"});
+    EXPECT_EQ(reviewed({{OX, {instruction, "○"}}, {OX, {instruction, "×"}}}),
+              Findings{"1.0 question 0 same-problem-other-answer"});
+}
+
+// A member of a large group in each kind: the same naming text and, where
+// the answer is the content, the same answer; else answers of its own.
+TextList member(int kind, std::size_t n)
+{
+    const std::string own = "答" + std::to_string(n);
+    switch (kind) {
+    case OX: return {"同じ問題", n % 2 ? "○" : "×"};
+    case YONTAKU: return {"同じ問題", own, "甲", "乙", "丙"};
+    case RENSOU: return {"同じ", "h2", "h3", "h4", own, "甲", "乙", "丙"};
+    case NARABEKAE: return {"並べ替えなさい", "いぬ"};
+    case PANEL: return {"作りなさい", "いぬ", "い", "ぬ"};
+    default: return {"選びなさい", "いぬ", "い", "ぬ"};
+    }
+}
+
+// However large, a group is one finding that names every member once, in
+// set order, with their answers.
+TEST(ContentReview, AGroupOfThousandsIsOneFinding)
+{
+    for (const ProblemKind& kind : problemKinds()) {
+        for (const std::size_t size : {1000u, 10000u}) {
+            SCOPED_TRACE(std::string(kind.elementName) + " " + std::to_string(size));
+            std::vector<Line> set;
+            for (std::size_t n = 0; n < size; ++n)
+                set.push_back({kind.tag, member(kind.tag, n)});
+            const std::vector<ContentFinding> found = reviewContent(setOf(set));
+            ASSERT_EQ(found.size(), 1u);
+            ASSERT_EQ(found[0].group.size(), size);
+            ASSERT_EQ(found[0].answers.size(), size);
+            EXPECT_EQ(found[0].group.back(), (ProblemPlace{size, 0}));
+            EXPECT_EQ(found[0].answers.back(), member(kind.tag, size - 1)[*kind.positionOf(Field::Answer, 0)]);
+        }
+    }
+}
+
+// A group's sentence names its first ten problems and counts the rest, so
+// that it stays short however large the group; its other problems point to
+// the first.
+TEST(ContentReview, AGroupsSentenceNamesTenAndCountsTheRest)
+{
+    const auto groupOf = [](std::size_t size, bool otherAnswers) {
+        ContentFinding finding;
+        finding.place = {1, 0};
+        finding.kind = findKind(YONTAKU);
+        finding.rule = otherAnswers ? Rule::SameProblemOtherAnswer : Rule::SameProblem;
+        finding.text = "Q";
+        for (std::size_t i = 1; i <= size; ++i) {
+            finding.group.push_back({i, i % 2});
+            finding.answers.push_back(otherAnswers ? std::to_string(i) : "a");
+        }
+        return finding;
+    };
+    const std::string ten = "問題 1 の分岐 1、問題 2、問題 3 の分岐 1、問題 4、問題 5 の分岐 1、問題 6、問題 7 の分岐 1、"
+                            "問題 8、問題 9 の分岐 1、問題 10";
+    const struct {
+        std::size_t size;
+        bool otherAnswers;
+        std::string sentence;
+    } cases[] = {
+        {2, false, "問題「Q」が同じ問題があります: 問題 1 の分岐 1、問題 2"},
+        {10, false, "問題「Q」が同じ問題があります: " + ten},
+        {11, false, "問題「Q」が同じ問題があります: " + ten + " ほか 1 問"},
+        {10000, false, "問題「Q」が同じ問題があります: " + ten + " ほか 9990 問"},
+        {3, true, "問題「Q」が同じで答えの違う問題があります: 問題 1 の分岐 1「1」、問題 2「2」、問題 3 の分岐 1「3」"},
+        {1000, true, "問題「Q」が同じで答えの違う問題があります: 問題 1 の分岐 1「1」、問題 2「2」、問題 3 の分岐 1「3」、"
+                     "問題 4「4」、問題 5 の分岐 1「5」、問題 6「6」、問題 7 の分岐 1「7」、問題 8「8」、"
+                     "問題 9 の分岐 1「9」、問題 10「10」 ほか 990 問"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        const ContentFinding finding = groupOf(c.size, c.otherAnswers);
+        EXPECT_EQ(findingSentence(finding), c.sentence);
+        EXPECT_EQ(joinedSentence(sentenceParts(finding)), c.sentence);
+        const std::vector<SentencePart> parts = sentenceParts(finding);
+        EXPECT_EQ(std::count_if(parts.begin(), parts.end(), [](const SentencePart& p) { return p.problem.has_value(); }),
+                  static_cast<std::ptrdiff_t>(std::min<std::size_t>(c.size, kGroupNamed)));
+    }
+    EXPECT_EQ(joinedSentence(memberSentenceParts(groupOf(1000, true))),
+              "問題「Q」が同じで答えの違う問題があります: 問題 1 の注を見てください");
+    // A finding of one problem is one part, its sentence.
+    ContentFinding blank;
+    blank.field = {Field::Dummy, 2};
+    EXPECT_EQ(joinedSentence(sentenceParts(blank)), "選択肢 2 が空欄です");
 }
 
 } // namespace

@@ -184,8 +184,10 @@ TEST(PageWriter, MarksBlankTextsAndKeepsThem)
     }
 }
 
-// The review's findings stand on the lines they name, in check's words; a
-// group of the same problems on each of its lines.
+// The review's findings stand on their lines in check's words, each
+// beginning with its line's number as the heading does; a group of the same
+// problems stands on its first line, its problems named by their lines as
+// links, and each other problem of it links to that line.
 TEST(PageWriter, ShowsTheReviewsFindingsOnTheirLines)
 {
     ProblemPtr first = problemOf(YONTAKU, {"same", "a", "b", "c", "d"});
@@ -193,12 +195,20 @@ TEST(PageWriter, ShowsTheReviewsFindingsOnTheirLines)
     const ProblemList problems = {first, problemOf(YONTAKU, {"same", "x", "b", "c", "d"}), problemOf(OX, {"q", "o"})};
     const std::vector<PageLine> lines = linesOf(pageOf(problems));
     ASSERT_EQ(lines.size(), 4u);
-    const std::string sameProblem = utf8(u8"が同じで答えの違う問題があります");
-    EXPECT_EQ(occurrences(lines[0].body, sameProblem), 1u);
-    EXPECT_EQ(occurrences(lines[2].body, sameProblem), 1u);
-    EXPECT_NE(lines[1].body.find(utf8(u8"<p class=\"note\" data-rule=\"panels-cannot-spell\">問題 1 (文字パネル) の分岐 1: 答え「ABC」はパネルを")),
-              std::string::npos);
-    EXPECT_EQ(lines[3].body.find("class=\"note\""), std::string::npos);
+    const std::string note = "<p class=\"note\" data-rule=\"";
+    const std::string group = utf8(u8"same-problem-other-answer\">1 (問題 1): 問題「same」が同じで答えの違う問題があります: "
+                                   u8"<a href=\"#line-1\">1</a>「a」、<a href=\"#line-3\">3</a>「x」</p>");
+    const std::string pointer = utf8(u8"same-problem-other-answer\">3 (問題 2): 問題「same」が同じで答えの違う問題があります: "
+                                     u8"<a href=\"#line-1\">1</a> の注を見てください</p>");
+    const std::string panel = utf8(u8"panels-cannot-spell\">2 (問題 1 の分岐 1): 答え「ABC」はパネルを 1 枚 1 回ずつ使って作れません</p>");
+    const std::vector<std::string> wanted[] = {{group}, {panel}, {pointer}, {}};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        std::vector<std::string> found;
+        for (std::size_t at = lines[i].body.find(note); at != std::string::npos; at = lines[i].body.find(note, at + 1))
+            found.push_back(lines[i].body.substr(at + note.size(), lines[i].body.find("</p>", at) + 4 - at - note.size()));
+        EXPECT_EQ(found, wanted[i]);
+    }
 }
 
 // The page names its own style sheet and script by hash and nothing else;

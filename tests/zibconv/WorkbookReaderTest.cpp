@@ -125,15 +125,72 @@ TEST_F(WorkbookReader, SparseRowsAndCellsInAnyOrder)
     EXPECT_EQ(listed(table.findings), "");
 }
 
+// A zip of no workbook's part is told as a zip, not read as a table.
 TEST_F(WorkbookReader, WhatIsNoWorkbookIsToldSo)
 {
-    writeBytes(path, "PK\x03\x04 not really a zip");
-    EXPECT_EQ(readWorkbook(path).status, WorkbookTable::Status::NotAWorkbook);
     EXPECT_EQ(read({{"word/document.xml", "<document/>"}}).status, WorkbookTable::Status::NotAWorkbook);
-    // A workbook cut short has lost its directory at the end.
-    writeZip(path, workbook(""));
-    writeBytes(path, readBytes(path)->substr(0, 300));
-    EXPECT_EQ(readWorkbook(path).status, WorkbookTable::Status::NotAWorkbook);
+    EXPECT_EQ(read({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}}).status,
+              WorkbookTable::Status::NotAWorkbook);
+}
+
+// A damaged workbook is told as one, so that nobody is sent to save a
+// broken file as CSV: a zip that cannot be read (a workbook cut short has
+// lost its directory at the end), a part missing or broken.
+TEST_F(WorkbookReader, ADamagedWorkbookIsToldAsDamaged)
+{
+    const std::string fix = ")。表計算ソフトで開けるなら、.xlsx として保存し直してください\n";
+    Parts noSheet = workbook("");
+    noSheet.erase("xl/worksheets/first.xml");
+    Parts noWorkbook = workbook("");
+    noWorkbook.erase("xl/workbook.xml");
+    Parts noRelationships = workbook("");
+    noRelationships.erase("xl/_rels/workbook.xml.rels");
+    Parts brokenWorkbook = workbook("");
+    brokenWorkbook["xl/workbook.xml"] = "<workbook";
+    const struct {
+        const char* what;
+        Parts parts;
+        std::size_t cutAt; // 0 for the whole zip
+        WorkbookTable::Status status;
+        std::string message;
+    } cases[] = {
+        {"cut short", workbook(""), 300, WorkbookTable::Status::Unreadable, "zip として最後まで読めません"},
+        {"cut before its directory's end", workbook("<row r=\"1\"><c t=\"str\"><v>x</v></c></row>"), 900,
+         WorkbookTable::Status::Unreadable, "zip として最後まで読めません"},
+        {"without its worksheet", noSheet, 0, WorkbookTable::Status::Refused, "中の xl/worksheets/first.xml がありません"},
+        {"without workbook.xml", noWorkbook, 0, WorkbookTable::Status::Refused, "中の xl/workbook.xml がありません"},
+        {"without relationships", noRelationships, 0, WorkbookTable::Status::Refused,
+         "中の xl/_rels/workbook.xml.rels がありません"},
+        {"a broken workbook.xml", brokenWorkbook, 0, WorkbookTable::Status::Refused,
+         "中の xl/workbook.xml が XML として読めません"},
+    };
+    for (const auto& damaged : cases) {
+        SCOPED_TRACE(damaged.what);
+        writeZip(path, damaged.parts);
+        if (damaged.cutAt)
+            writeBytes(path, readBytes(path)->substr(0, damaged.cutAt));
+        const WorkbookTable table = readWorkbook(path);
+        EXPECT_EQ(table.status, damaged.status);
+        EXPECT_TRUE(table.rows.empty());
+        EXPECT_EQ(listed(table.findings), "0:ブックが壊れています (" + damaged.message + fix);
+    }
+    writeBytes(path, "PK\x03\x04 not really a zip");
+    EXPECT_EQ(readWorkbook(path).status, WorkbookTable::Status::Unreadable);
+}
+
+// SheetJS writes plain strings as string cells without a formula: strings,
+// with no notice; only a cell that holds a formula is told as one.
+TEST_F(WorkbookReader, AStringCellWithoutAFormulaIsAPlainString)
+{
+    const WorkbookTable table =
+        read(workbook("<row r=\"1\"><c r=\"A1\" t=\"str\"><v>kind</v></c><c r=\"B1\" t=\"str\"><v>question</v></c>"
+                      "<c r=\"C1\" t=\"str\"><v>answer</v></c></row>"
+                      "<row r=\"2\"><c r=\"A2\" t=\"str\"><v>ox</v></c><c r=\"B2\" t=\"str\"><v>a_x000D__x000A_b</v></c>"
+                      "<c r=\"C2\" t=\"str\"><f>\"o\"</f><v>o</v></c></row>"));
+    ASSERT_EQ(table.status, WorkbookTable::Status::Read);
+    EXPECT_EQ(table.rows, (std::vector<TableRow>{{"kind", "question", "answer"}, {"ox", "a\r\nb", "o"}}));
+    EXPECT_EQ(listed(table.findings), "");
+    EXPECT_EQ(listed(table.notices), "C2:数式のセルです。その結果の文字列を読みます\n");
 }
 
 // Most refusals are thrown from inside the parser's callbacks, some well
@@ -168,8 +225,11 @@ TEST_F(WorkbookReader, HostileWorkbooksAreRefusedWithAClearMessage)
          "ブックの行が多すぎます (1048576 行まで)"},
         {"cells beyond XFD without references", workbook(wideRow + manyRows), "ブックの列が多すぎます (XFD 列まで)"},
         {"too many shared strings", workbook("", manyStrings), "ブックの共有文字列が多すぎます (500000 個まで)"},
-        {"a document type", withDoctype, "ブックの中の xl/styles.xml が XML として読めません"},
-        {"a sheet cut short", workbook("<row>"), "ブックの中の xl/worksheets/first.xml が XML として読めません"},
+        {"a document type", withDoctype,
+         "ブックが壊れています (中の xl/styles.xml が XML として読めません)。表計算ソフトで開けるなら、.xlsx として保存し直してください"},
+        {"a sheet cut short", workbook("<row>"),
+         "ブックが壊れています (中の xl/worksheets/first.xml が XML として読めません)。表計算ソフトで開けるなら、.xlsx "
+         "として保存し直してください"},
     };
     for (const auto& hostile : cases) {
         SCOPED_TRACE(hostile.what);

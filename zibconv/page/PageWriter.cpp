@@ -18,8 +18,15 @@ namespace {
 // search, in a fraction of the time it takes one box a line.
 constexpr std::size_t kLinesPerBlock = 100;
 
-// Where each line's notes are: the findings that name it, by line index.
-using NotesByLine = std::vector<std::vector<const ContentFinding*>>;
+// A note on a line: a finding of the line, or, on a group's other
+// problems, a pointer to its first line, where the group's finding stands.
+struct Note {
+    const ContentFinding* finding;
+    bool pointer;
+};
+
+// Where each line's notes are, by line index.
+using NotesByLine = std::vector<std::vector<Note>>;
 
 // The index of each top-level problem's own line; its branches follow it.
 std::vector<std::size_t> firstLines(const ProblemList& problems)
@@ -34,22 +41,45 @@ std::vector<std::size_t> firstLines(const ProblemList& problems)
     return first;
 }
 
-NotesByLine notesByLine(const ProblemList& problems, const std::vector<ContentFinding>& findings)
+// Every problem is named by its line's number, as its heading is.
+class LineNumbers {
+public:
+    explicit LineNumbers(const ProblemList& problems) : first(firstLines(problems)) {}
+    std::size_t index(ProblemPlace place) const { return first[place.problem - 1] + place.branch; }
+    std::string number(ProblemPlace place) const { return std::to_string(index(place) + 1); }
+
+private:
+    std::vector<std::size_t> first;
+};
+
+NotesByLine notesByLine(const ProblemList& problems, const LineNumbers& lines,
+                        const std::vector<ContentFinding>& findings)
 {
-    const std::vector<std::size_t> first = firstLines(problems);
-    const std::size_t lines = problems.empty() ? 0 : first.back() + 1 + problems.back()->getBranches().size();
-    NotesByLine notes(lines);
-    const auto lineOf = [&first](ProblemPlace place) { return first[place.problem - 1] + place.branch; };
+    std::size_t count = 0;
+    for (const ProblemPtr& problem : problems)
+        count += 1 + problem->getBranches().size();
+    NotesByLine notes(count);
     for (const ContentFinding& finding : findings) {
-        if (finding.group.empty()) {
-            notes[lineOf(finding.place)].push_back(&finding);
-            continue;
-        }
-        // A group of the same problems is a note on each of them.
-        for (const ProblemPlace& place : finding.group)
-            notes[lineOf(place)].push_back(&finding);
+        notes[lines.index(finding.place)].push_back({&finding, false});
+        // The group's other problems point to it: one note each, however
+        // large the group, so that the page grows with the set alone.
+        for (std::size_t i = 1; i < finding.group.size(); ++i)
+            notes[lines.index(finding.group[i])].push_back({&finding, true});
     }
     return notes;
+}
+
+// A note's words, the problems it names as links to their lines.
+void appendNote(std::string& page, const LineNumbers& lines, const std::vector<SentencePart>& parts)
+{
+    for (const SentencePart& part : parts) {
+        if (!part.problem) {
+            appendHtmlText(page, part.words);
+            continue;
+        }
+        const std::string number = lines.number(*part.problem);
+        page += "<a href=\"#line-" + number + "\">" + number + "</a>";
+    }
 }
 
 // A field's label and text. The end tags of dt and dd are left out, as HTML
@@ -68,7 +98,7 @@ void appendField(std::string& page, FieldPlace field, const std::string& text)
 // the notes of the content review. Each element counts: a browser takes
 // most of a large set's load in parsing them.
 void appendLine(std::string& page, std::size_t line, ProblemPlace place, const ProblemBase& problem,
-                const std::vector<const ContentFinding*>& notes)
+                const LineNumbers& lines, const std::vector<Note>& notes)
 {
     const ProblemKind* kind = findKind(problem.type);
     if (!kind)
@@ -88,11 +118,15 @@ void appendLine(std::string& page, std::size_t line, ProblemPlace place, const P
     for (std::size_t i = 0; i < texts.size(); ++i)
         appendField(page, fieldPlaceOf(*kind, i), texts[i]);
     page += "</dl>";
-    for (const ContentFinding* finding : notes) {
+    // Each note begins with its line's number, as the heading does, and
+    // check's name of the problem, as check's report gives it.
+    const std::string named = number + " (" + problemName(place, nullptr) + "): ";
+    for (const Note& note : notes) {
         page += "<p class=\"note\" data-rule=\"";
-        page += ruleName(finding->rule);
+        page += ruleName(note.finding->rule);
         page += "\">";
-        appendHtmlText(page, problemName(finding->place, finding->kind) + ": " + findingSentence(*finding));
+        appendHtmlText(page, named);
+        appendNote(page, lines, note.pointer ? memberSentenceParts(*note.finding) : sentenceParts(*note.finding));
         page += "</p>";
     }
     page += "</article>\n";
@@ -139,7 +173,8 @@ std::string pagePolicy()
 
 std::string setPage(std::string_view fileName, const ProblemList& problems, const std::vector<ContentFinding>& findings)
 {
-    const NotesByLine notes = notesByLine(problems, findings);
+    const LineNumbers lineNumbers(problems);
+    const NotesByLine notes = notesByLine(problems, lineNumbers, findings);
     std::string page;
     // About what a line takes with texts of a few dozen characters, so that
     // the page is seldom copied as it grows.
@@ -153,11 +188,11 @@ std::string setPage(std::string_view fileName, const ProblemList& problems, cons
             page += i == 0 ? "<section class=\"block\">\n" : "</section>\n<section class=\"block\">\n";
             blockStart = line;
         }
-        appendLine(page, line + 1, {i + 1, 0}, *problems[i], notes[line]);
+        appendLine(page, line + 1, {i + 1, 0}, *problems[i], lineNumbers, notes[line]);
         ++line;
         const ProblemRefs branches = problems[i]->getBranches();
         for (std::size_t j = 0; j < branches.size(); ++j, ++line)
-            appendLine(page, line + 1, {i + 1, j + 1}, *branches[j], notes[line]);
+            appendLine(page, line + 1, {i + 1, j + 1}, *branches[j], lineNumbers, notes[line]);
     }
     if (!problems.empty())
         page += "</section>\n";

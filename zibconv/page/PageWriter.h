@@ -13,7 +13,8 @@
 
 // `fileName` is the set's file name as the page shows it, in UTF-8;
 // `findings` the content review of `problems`, in set order, each shown
-// as a note on every line it names.
+// as a note on its line; a group of the same problems there, and on each of
+// its other lines a note that links to it.
 std::string setPage(std::string_view fileName, const ProblemList& problems, const std::vector<ContentFinding>& findings);
 
 // The Content-Security-Policy of every page: nothing but its own inline

@@ -61,6 +61,13 @@ struct PartFault {
     std::string message;
 };
 
+// A part that is missing or cannot be read: the workbook is damaged, and
+// saving it as CSV would not help.
+PartFault damaged(const std::string& what)
+{
+    return {"ブックが壊れています (" + what + ")。表計算ソフトで開けるなら、.xlsx として保存し直してください"};
+}
+
 std::string_view localName(const XML_Char* name)
 {
     const std::string_view full(name);
@@ -160,6 +167,18 @@ public:
     bool isZip() const { return zip != nullptr; }
     bool has(const std::string& part) const { return unzLocateFile(zip.get(), part.c_str(), 0) == UNZ_OK; }
 
+    // Whether any part's name starts with `folder`.
+    bool hasUnder(std::string_view folder) const
+    {
+        char name[512];
+        for (int at = unzGoToFirstFile(zip.get()); at == UNZ_OK; at = unzGoToNextFile(zip.get())) {
+            if (unzGetCurrentFileInfo64(zip.get(), nullptr, name, sizeof name, nullptr, 0, nullptr, 0) == UNZ_OK &&
+                std::string_view(name).starts_with(folder))
+                return true;
+        }
+        return false;
+    }
+
     // Streams the part through expat, inflating a piece at a time and
     // counting what it inflates: false when there is no such part.
     bool parse(const std::string& part, PartHandler& handler)
@@ -168,13 +187,13 @@ public:
             return false;
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(zip.get(), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-            throw PartFault{"ブックの中の " + part + " を読めません"};
+            throw damaged("中の " + part + " を読めません");
         if (info.flag & 1)
             throw PartFault{"ブックが暗号化されています。パスワードを外して保存し直してください"};
         if (info.compression_method != 0 && info.compression_method != Z_DEFLATED)
             throw PartFault{"ブックの中の " + part + " の圧縮形式を読めません"};
         if (unzOpenCurrentFile(zip.get()) != UNZ_OK)
-            throw PartFault{"ブックの中の " + part + " を読めません"};
+            throw damaged("中の " + part + " を読めません");
         Parser parser(XML_ParserCreateNS(nullptr, '|'));
         ParseState state{handler, parser.get()};
         XML_SetUserData(parser.get(), &state);
@@ -187,7 +206,7 @@ public:
             const int got = unzReadCurrentFile(zip.get(), buffer, sizeof buffer);
             if (got < 0) {
                 unzCloseCurrentFile(zip.get());
-                throw PartFault{"ブックの中の " + part + " が壊れています"};
+                throw damaged("中の " + part + " が壊れています");
             }
             partBytes += static_cast<std::size_t>(got);
             totalBytes += static_cast<std::size_t>(got);
@@ -202,14 +221,14 @@ public:
                 unzCloseCurrentFile(zip.get());
                 if (state.thrown)
                     std::rethrow_exception(state.thrown);
-                throw PartFault{"ブックの中の " + part + " が XML として読めません"};
+                throw damaged("中の " + part + " が XML として読めません");
             }
             if (got == 0)
                 break;
         }
         // A damaged entry is only told by its checksum at the end.
         if (unzCloseCurrentFile(zip.get()) != UNZ_OK)
-            throw PartFault{"ブックの中の " + part + " が壊れています"};
+            throw damaged("中の " + part + " が壊れています");
         return true;
     }
 
@@ -478,7 +497,10 @@ private:
         if (type == "inlineStr")
             return unescapedRuns(cell.inline_.collected);
         if (type == "str") {
-            notice("数式のセルです。その結果の文字列を読みます");
+            // A formula's string result, or (as SheetJS writes them) a plain
+            // string without a formula.
+            if (cell.hasFormula)
+                notice("数式のセルです。その結果の文字列を読みます");
             return unescapedRuns(cell.value);
         }
         if (type == "b") {
@@ -544,11 +566,11 @@ std::string firstSheetPart(WorkbookFile& file)
     AttributeCollector sheets("sheet");
     file.parse("xl/workbook.xml", sheets);
     if (sheets.found.empty())
-        throw PartFault{"ブックにワークシートがありません"};
+        throw damaged("ワークシートがありません");
     const std::string id = sheets.found.front().count("id") ? sheets.found.front().at("id") : "";
     AttributeCollector relationships("Relationship");
     if (!file.parse("xl/_rels/workbook.xml.rels", relationships))
-        throw PartFault{"ブックの中の xl/_rels/workbook.xml.rels がありません"};
+        throw damaged("中の xl/_rels/workbook.xml.rels がありません");
     for (const auto& relationship : relationships.found) {
         const auto found = relationship.find("Id");
         if (found == relationship.end() || found->second != id || !relationship.count("Target"))
@@ -556,7 +578,7 @@ std::string firstSheetPart(WorkbookFile& file)
         const std::string& target = relationship.at("Target");
         return target.starts_with('/') ? target.substr(1) : "xl/" + target;
     }
-    throw PartFault{"ブックの最初のワークシートが見つかりません"};
+    throw damaged("最初のワークシートが見つかりません");
 }
 
 // Line breaks as the table reader gives them: CR LF.
@@ -581,11 +603,22 @@ WorkbookTable readWorkbook(const std::string& path)
 {
     WorkbookTable table;
     WorkbookFile file(path);
-    if (!file.isZip() || !file.has("xl/workbook.xml")) {
-        table.status = WorkbookTable::Status::NotAWorkbook;
+    // A zip that cannot be read has lost its directory at the end (a
+    // workbook cut short): a workbook, damaged, not a zip to save as CSV.
+    if (!file.isZip()) {
+        table.status = WorkbookTable::Status::Unreadable;
+        table.findings.push_back({0, "", damaged("zip として最後まで読めません").message});
         return table;
     }
     try {
+        // Parts under xl/ without xl/workbook.xml: a workbook that lost it.
+        if (!file.has("xl/workbook.xml")) {
+            if (!file.hasUnder("xl/")) {
+                table.status = WorkbookTable::Status::NotAWorkbook;
+                return table;
+            }
+            throw damaged("中の xl/workbook.xml がありません");
+        }
         const std::string sheetPart = firstSheetPart(file);
         SharedStrings shared;
         file.parse("xl/sharedStrings.xml", shared);
@@ -593,7 +626,7 @@ WorkbookTable readWorkbook(const std::string& path)
         file.parse("xl/styles.xml", styles);
         Sheet sheet(shared.strings, styles, table);
         if (!file.parse(sheetPart, sheet))
-            throw PartFault{"ブックの中の " + sheetPart + " がありません"};
+            throw damaged("中の " + sheetPart + " がありません");
     } catch (const PartFault& fault) {
         table = WorkbookTable{WorkbookTable::Status::Refused, {}, {{0, "", fault.message}}, {}};
         return table;

@@ -3,11 +3,13 @@
 // strings (shared, inline, rich text with its runs joined, phonetic runs
 // left out) as they are; a number in a cell that is no date or time as the
 // shortest decimal text that reads back as the same number, with a notice;
-// a formula's cached string or number, with a notice. Refused, with the
+// a formula's cached string or number, with a notice (a string cell
+// without a formula, as SheetJS writes them, is a string). Refused, with the
 // cell named as the spreadsheet names it (C12): a date or time, a boolean,
 // an error value, a formula without a cached value. What a workbook may
 // make the program hold is bounded: each part's and all parts' size
-// inflated, shared strings, rows and columns.
+// inflated, shared strings, rows and columns. A zip that cannot be read,
+// or a workbook with a part missing or broken, is refused as damaged.
 #pragma once
 
 #include "zibconv/tables/TableText.h"
@@ -19,8 +21,9 @@
 struct WorkbookTable {
     enum class Status {
         Read,         // rows, with findings and notices
-        NotAWorkbook, // a zip without xl/workbook.xml, or no zip at all
-        Refused,      // findings say why; no rows
+        NotAWorkbook, // a zip of no part under xl/ (an .ods, a .docx)
+        Unreadable,   // a zip that cannot be read: its one finding says so
+        Refused,      // findings say why (a part missing or broken too); no rows
     };
     Status status = Status::Read;
     // UTF-8 cells, each line break CR LF, the first row the column names.

@@ -15,7 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 expected=$here/expected
 work=$(mktemp -d "${TMPDIR:-/tmp}/zibconv-e2e.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-cp "$here"/set.xml "$here"/lenient.xml "$here"/excel-unicode.txt "$here"/refused.csv "$work"/
+cp "$here"/set.xml "$here"/lenient.xml "$here"/groups.xml "$here"/excel-unicode.txt "$here"/refused.csv "$work"/
 cd "$work" || exit 1
 failures=0
 
@@ -188,8 +188,28 @@ printf 'PK\003\004\024\000\000\000\010\000' >book.xlsx
 cp book.xlsx renamed.csv
 for input in book.xlsx renamed.csv; do
     run 2 "$input"
-    iconv -f "$encoding" -t UTF-8 stderr.bin | grep -q "zip 形式のファイル" || fail "$input is not told to be a workbook"
+    iconv -f "$encoding" -t UTF-8 stderr.bin | grep -q "ブックが壊れています" || fail "$input is not told to be a workbook"
     run 2 check "$input"
+done
+# A damaged workbook is told as one, not as a zip to save as CSV: cut
+# short (its zip cannot be read), or without its worksheet, in import and
+# check alike.
+head -c 2000 set.xlsx >cut.xlsx
+python3 - set.xlsx nosheet.xlsx <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as book, zipfile.ZipFile(sys.argv[2], "w") as out:
+    for item in book.infolist():
+        if not item.filename.startswith("xl/worksheets/"):
+            out.writestr(item, book.read(item.filename))
+PY
+for damaged in "2 cut.xlsx" "1 nosheet.xlsx"; do
+    set -- $damaged
+    for command in import check; do
+        run "$1" $command "$2"
+        iconv -f "$encoding" -t UTF-8 stdout.bin stderr.bin | grep -q "ブックが壊れています" ||
+            fail "$command $2 does not tell a damaged workbook"
+        iconv -f "$encoding" -t UTF-8 stdout.bin stderr.bin | grep -q "CSV" && fail "$command $2 sends the user to CSV"
+    done
 done
 printf 'kind,question\360\237\230\200\r\nox,q\r\n' >emoji.csv
 run 1 import emoji.csv
@@ -200,6 +220,18 @@ same emoji.txt emoji.txt
 run 1 check lenient.xml
 iconv -f "$encoding" -t UTF-8 stdout.bin | tr -d '\r' >check-lenient.txt
 same check-lenient.txt check-lenient.txt
+# Groups of the same problem: told once with ten named, a shared
+# instruction only with the same answer; the same report, JSON and page
+# from both programs.
+run 0 check groups.xml
+iconv -f "$encoding" -t UTF-8 stdout.bin | tr -d '\r' >check-groups.txt
+same check-groups.txt check-groups.txt
+run 0 check groups.xml --json
+same stdout.bin check-groups.json
+run 0 export groups.xml groups.html
+python3 "$here/page_parts.py" groups.html "$here/../../../zibconv/page" groups-page.html ||
+    fail "the page of groups does not carry its own style sheet and script by their hashes"
+same groups-page.html groups-page.html
 run 0 check set-from-csv.xml
 
 # check reviews the content: a generated set with planted mistakes (and
