@@ -16,6 +16,7 @@ const NamedForm kForms[] = {
     {".xml", FileForm::QuizFile}, {".csv", FileForm::Csv},           {".tsv", FileForm::Tsv},
     {".txt", FileForm::Tsv},      {".xlsx", FileForm::Workbook},     {".xls", FileForm::OtherWorkbook},
     {".ods", FileForm::OtherWorkbook}, {".html", FileForm::Page},    {".htm", FileForm::Page},
+    {".gift", FileForm::Gift},
 };
 
 // The options a command may take, each once in this table with how the
@@ -231,8 +232,10 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
         invocation.output = withExtension(invocation.input, command->defaultOutput);
     invocation.inputForm = formOf(invocation.input);
     invocation.outputForm = formOf(invocation.output);
-    if (invocation.command == Command::Export && invocation.outputForm == FileForm::Page && invocation.encoding) {
-        error = {message::kPageHasNoEncoding, ""};
+    // The page and GIFT are UTF-8 alone.
+    const bool utf8Only = invocation.outputForm == FileForm::Page || invocation.outputForm == FileForm::Gift;
+    if (invocation.command == Command::Export && utf8Only && invocation.encoding) {
+        error = {invocation.outputForm == FileForm::Page ? message::kPageHasNoEncoding : message::kGiftHasNoEncoding, ""};
         return std::nullopt;
     }
     return invocation;

@@ -1,9 +1,10 @@
-// export: a quiz file into a table, a workbook or a page, by the form
+// export: a quiz file into a table, a workbook, a page or GIFT, by the form
 // the command line told from OUTPUT's name.
 #include "zibconv/Commands.h"
 
 #include "files/FileIO.h"
 #include "zibconv/Console.h"
+#include "zibconv/gift/ExportGift.h"
 #include "zibconv/page/ExportPage.h"
 #include "zibconv/tables/ExportTable.h"
 #include "zibconv/tables/RetypedCells.h"
@@ -42,6 +43,32 @@ int runPageExport(const Invocation& invocation)
         return kExitRefused;
     }
     printLine(Stream::Error, message::pageWritten(page->counts), invocation.output);
+    return kExitDone;
+}
+
+// The set's name in its categories: its file's name without the extension.
+std::string setNameOf(const std::string& path)
+{
+    const std::string name = pageFileName(path);
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// After the file, a notice for each line that became a short answer.
+int runGiftExport(const Invocation& invocation)
+{
+    const std::optional<ExportedGift> gift = exportQuizGift(invocation.input, setNameOf(invocation.input));
+    if (!gift)
+        return reportUnreadableQuizFile(invocation.input);
+    if (!gift->bytes || !replaceFileContents(invocation.output, *gift->bytes)) {
+        printLine(Stream::Error, message::kGiftNotWritten, invocation.output);
+        return kExitRefused;
+    }
+    for (const GiftFallback& line : gift->fallbacks)
+        printLine(Stream::Error, message::giftFallback(line));
+    if (!gift->shortAnswerKinds.empty())
+        printLine(Stream::Error, message::giftShortAnswerKinds(gift->shortAnswerKinds));
+    printLine(Stream::Error, message::giftWritten(gift->counts), invocation.output);
     return kExitDone;
 }
 
@@ -93,6 +120,7 @@ int runExport(const Invocation& invocation)
         return kExitRefused;
     switch (invocation.outputForm) {
     case FileForm::Page: return runPageExport(invocation);
+    case FileForm::Gift: return runGiftExport(invocation);
     case FileForm::Workbook: return runWorkbookExport(invocation);
     default: return runTableExport(invocation);
     }

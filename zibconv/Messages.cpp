@@ -1,5 +1,7 @@
 #include "zibconv/Messages.h"
 
+#include "review/FindingText.h"
+
 namespace message {
 
 std::string optionNotTaken(const char* command, const char* option)
@@ -17,6 +19,7 @@ const char* const kHelpDetails[] = {
     "export   クイズファイルを表 (CSV、OUTPUT が .tsv か .txt ならタブ区切り、.xlsx ならブック) に書き出します。",
     "         OUTPUT を省くと入力と同じフォルダーと名前で拡張子 .xlsx (ブック) になります。",
     "         OUTPUT が .html なら、ブラウザーで校正・印刷・プレイできる 1 つのページを書き出します。",
+    "         OUTPUT が .gift なら、Moodle の問題バンクにインポートできる GIFT ファイルを書き出します。",
     "import   表かブック (.xlsx) をクイズファイルに書き出します。OUTPUT を省くと拡張子 .xml になります。",
     "check    エディターで開いたときに読み込まれないもの (表なら import が拒むもの) と、",
     "         内容の誤りらしいところを報告します: 見える欄の空欄、答えと同じ選択肢や同じ選択肢、",
@@ -56,6 +59,48 @@ std::string written(const SetCounts& counts)
 std::string pageWritten(const SetCounts& counts)
 {
     return countText(counts) + "のページを書き出しました";
+}
+
+std::string giftWritten(const SetCounts& counts)
+{
+    return countText(counts) + "を GIFT ファイルに書き出しました";
+}
+
+namespace {
+
+// Why a line cannot be played as its kind, before "ため".
+std::string fallbackReason(Fallback why)
+{
+    switch (why) {
+    case Fallback::BlankAnswer: return "答えが空欄の";
+    case Fallback::NotCircleOrCross: return "答えが ○ でも × でもない";
+    case Fallback::NoWrongChoice: return "選択肢がすべて空欄の";
+    case Fallback::NoPanels: return "パネルがすべて空欄の";
+    case Fallback::PanelsCannotSpell: return "パネルで答えを作れない";
+    case Fallback::NoReels: return "リールがすべて空欄の";
+    case Fallback::ReelCount: return "答えの文字数がリールの数と違う";
+    case Fallback::ReelLacksCharacter: return "答えの文字がないリールがある";
+    case Fallback::None: break;
+    }
+    return "遊べない";
+}
+
+} // namespace
+
+std::string giftFallback(const GiftFallback& line)
+{
+    const char* became = line.why == Fallback::BlankAnswer ? "ため、採点する答えのない作文問題にしました"
+                                                           : "ため、答えを打ち込む問題にしました";
+    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): " +
+           fallbackReason(line.why) + became;
+}
+
+std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds)
+{
+    std::string named;
+    for (const ProblemKind* kind : kinds)
+        named += (named.empty() ? "" : "、") + std::string(kind->comboText);
+    return "GIFT には" + named + "の問題がないため、答えを打ち込む問題にして、文字、パネル、リールを問題文に並べました";
 }
 
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places)

@@ -5,6 +5,7 @@
 
 #include "document/ProblemListFile.h"
 #include "model/SetCounts.h"
+#include "zibconv/gift/GiftWriter.h"
 
 #include <cstddef>
 #include <string>
@@ -30,6 +31,7 @@ inline constexpr const char* kEncodingMissing = "--encoding の後に utf-8 か 
 inline constexpr const char* kEncodingUnknown = "--encoding には utf-8 か shift_jis を書いてください";
 inline constexpr const char* kCheckOnlyOptions = "--strict と --json は check にだけ付けられます";
 inline constexpr const char* kPageHasNoEncoding = "ページは UTF-8 だけで書き出すため、--encoding は付けられません";
+inline constexpr const char* kGiftHasNoEncoding = "GIFT ファイルは UTF-8 だけで書き出すため、--encoding は付けられません";
 inline constexpr const char* kUsage = "使い方:";
 inline constexpr const char* kUsageOfDroppedFile =
     "  zibconv FILE                 (FILE が .xml なら export、.csv .tsv .txt .xlsx なら import)";
@@ -53,9 +55,16 @@ inline constexpr const char* kOutputExists = "出力先のファイルがすで�
 inline constexpr const char* kTableNotWritten = "表を書き出せませんでした";
 inline constexpr const char* kBookNotWritten = "ブックを書き出せませんでした (1 つのセルに入るのは 32,767 文字までです)";
 inline constexpr const char* kPageNotWritten = "ページを書き出せませんでした";
+inline constexpr const char* kGiftNotWritten = "GIFT ファイルを書き出せませんでした";
 // "問題 3 問 (分岐 1 問)を書き出しました", "…のページを書き出しました"
 std::string written(const SetCounts& counts);
 std::string pageWritten(const SetCounts& counts);
+std::string giftWritten(const SetCounts& counts);
+// A line that GIFT holds as a short answer (an essay, its answer blank)
+// because it cannot be played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、答えを打ち込む問題にしました".
+std::string giftFallback(const GiftFallback& line);
+// The set's kinds that GIFT holds only as short answers (not empty).
+std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds);
 // What a spreadsheet opening a CSV or TSV would change, with the first
 // places of `count`: "... 3 個あります (2 行目 answer 列、3 行目 hint1 列 ほか)。..."
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places);
