@@ -1,6 +1,7 @@
 // zibconv's command line: what each form does, where its output goes, and
 // every wrong use.
 #include "zibconv/CommandLine.h"
+#include "zibconv/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -93,3 +94,14 @@ TEST(CommandLine, TabsForTsvAndTxtCommasOtherwise)
 }
 
 } // namespace
+
+// The page and GIFT are told by OUTPUT's extension, and both are UTF-8 alone.
+TEST(CommandLine, PageAndGiftByExtensionWithoutEncoding)
+{
+    EXPECT_EQ(parsed({"export", "s.xml", "s.html"})->outputForm, FileForm::Page);
+    EXPECT_EQ(parsed({"export", "s.xml", "S.GIFT", "--force"})->outputForm, FileForm::Gift);
+    EXPECT_EQ(refusal({"export", "s.xml", "s.gift", "--encoding", "utf-8"}), message::kGiftHasNoEncoding);
+    EXPECT_EQ(refusal({"export", "s.xml", "s.html", "--encoding", "utf-8"}), message::kPageHasNoEncoding);
+    // A GIFT file is no input of any command.
+    EXPECT_EQ(refusal({"s.gift"}), std::string(message::kUnknownCommand) + ": s.gift");
+}
