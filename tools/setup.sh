@@ -92,10 +92,30 @@ zib_mingw_libraries() {
         cmake --build "$root/build-expat" >/dev/null && cmake --install "$root/build-expat" >/dev/null
 }
 
+# gift-pegjs, a GIFT parser written elsewhere, which the GIFT export's test
+# (tests/gift) reads zibconv's files with: pinned to one version, into a
+# cache outside the repository (ZIB_NPM_CACHE of tests/gift/CMakeLists.txt, the
+# same folder), never shipped.
+zib_gift_parser_version=1.0.2
+zib_npm_cache=${ZIB_NPM_CACHE:-$HOME/.cache/zib-npm}
+zib_gift_parser() {
+    local installed=$zib_npm_cache/node_modules/gift-pegjs/package.json
+    [ -f "$installed" ] && grep -q "\"version\": \"$zib_gift_parser_version\"" "$installed" && return 0
+    echo "setup: installing gift-pegjs $zib_gift_parser_version into $zib_npm_cache"
+    # Debian's nodejs comes without npm; other builds of node bring their own.
+    command -v npm >/dev/null ||
+        DEBIAN_FRONTEND=noninteractive zib_as_root apt-get install -y -qq --no-install-recommends npm >/dev/null ||
+        return 1
+    mkdir -p "$zib_npm_cache" &&
+        npm install --prefix "$zib_npm_cache" --no-audit --no-fund --no-save --silent \
+            "gift-pegjs@$zib_gift_parser_version" >/dev/null
+}
+
 zib_setup() {
     zib_install_packages
     zib_generate_locale
     zib_mingw_libraries
+    zib_gift_parser
 }
 
 # Configures a build tree once; later runs only build (a tree whose

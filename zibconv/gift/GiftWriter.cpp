@@ -123,7 +123,10 @@ public:
         std::string stem;
         if (!appendStem(stem))
             return false;
-        out += kHtmlFormat;
+        // An empty text takes no format: GIFT readers other than Moodle's
+        // want text after one.
+        if (!stem.empty())
+            out += kHtmlFormat;
         appendGiftEscaped(out, stem);
         out += '{';
         if (!appendAnswers(out))
