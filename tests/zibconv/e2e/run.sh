@@ -84,6 +84,18 @@ run 0 export set.xml set.html --force
 run 64 export set.xml other.html --encoding shift_jis
 [ -e other.html ] && fail "a page was written with an encoding asked for"
 
+# GIFT: the same bytes from both programs, and the same notices of the
+# lines that became short answers; UTF-8 alone, as the page.
+run 0 export set.xml set.gift
+same set.gift set.gift
+iconv -f "$encoding" -t UTF-8 stderr.bin | tr -d '\r' >gift.txt
+same gift.txt gift.txt
+run 1 export set.xml set.gift
+run 0 export set.xml set.gift --force
+cmp -s set.gift "$expected/set.gift" || [ -n "${ZIB_E2E_RECORD:-}" ] || fail "--force wrote another GIFT file"
+run 64 export set.xml other.gift --encoding utf-8
+[ -e other.gift ] && fail "a GIFT file was written with an encoding asked for"
+
 # Import of what export wrote gives the editor's own save of the set.
 run 0 import set.csv set-from-csv.xml
 same set-from-csv.xml set-saved.xml
