@@ -58,6 +58,7 @@ const GiftCase kCases[] = {
     {"ox X", OX, {"q", " X "}, u8"[html]q{F}", Fallback::None},
     {"ox neither", OX, {"q", "はい"}, u8"[html]q{=はい}", Fallback::NotCircleOrCross},
     {"ox blank answer", OX, {"q", B}, u8"[html]q{}", Fallback::BlankAnswer},
+    {"ox blank question, no format", OX, {"\r\n", "○"}, u8"{T}", Fallback::None},
     {"four-choice", YONTAKU, {"q", "a", "b", "c", "d"}, u8"[html]q{=a ~b ~c ~d}", Fallback::None},
     {"four-choice, blanks left out", YONTAKU, {"q", "a", B, "\r\n", "d"}, u8"[html]q{=a ~d}", Fallback::None},
     {"four-choice, no wrong choice", YONTAKU, {"q", "a", B, B, B}, u8"[html]q{=a}", Fallback::NoWrongChoice},

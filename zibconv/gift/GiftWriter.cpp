@@ -17,8 +17,8 @@ namespace {
 // question is stored in the format Moodle's own editor writes. A short
 // answer's accepted answer is compared with what the student types and is
 // never shown as HTML: it stays plain, its breaks as GIFT's own "\n".
-// Neither parser lets a short answer hold "->": the answers that do are
-// taken for a matching question (there is no escape for it).
+// Neither Moodle nor other GIFT readers let a short answer hold "->": one
+// that does is taken for a matching question (GIFT has no escape for it).
 constexpr std::string_view kHtmlFormat = "[html]";
 constexpr std::string_view kPlainFormat = "[plain]";
 
@@ -104,11 +104,6 @@ std::string shortAnswerText(std::string_view utf8)
     return out;
 }
 
-std::string utf8Of(std::u32string_view points)
-{
-    return encodeUtf8(points);
-}
-
 class LineWriter {
 public:
     LineWriter(const ProblemKind& lineKind, const ProblemBase& problem)
@@ -186,7 +181,7 @@ private:
     {
         std::vector<std::string> tiles;
         for (const PlayPiece& piece : verdict.pieces)
-            tiles.push_back(utf8Of(piece.shown));
+            tiles.push_back(encodeUtf8(piece.shown));
         std::sort(tiles.begin(), tiles.end());
         html += "<ul>";
         for (const std::string& tile : tiles)
