@@ -92,10 +92,23 @@ zib_mingw_libraries() {
         cmake --build "$root/build-expat" >/dev/null && cmake --install "$root/build-expat" >/dev/null
 }
 
+# The browser test's accessibility checker, pinned, from npm into a cache
+# outside the work tree: the test injects its axe.min.js into the page it
+# reads; the product never holds it.
+zib_axe_version=4.14.1
+zib_axe_dir=${XDG_CACHE_HOME:-$HOME/.cache}/zib/axe-core-$zib_axe_version
+zib_axe_core() {
+    [ -f "$zib_axe_dir/node_modules/axe-core/axe.min.js" ] && return 0
+    echo "setup: installing axe-core $zib_axe_version for the page's browser test"
+    mkdir -p "$zib_axe_dir" &&
+        npm install --prefix "$zib_axe_dir" --no-save --no-audit --no-fund --silent "axe-core@$zib_axe_version" >/dev/null
+}
+
 zib_setup() {
     zib_install_packages
     zib_generate_locale
     zib_mingw_libraries
+    zib_axe_core
 }
 
 # Configures a build tree once; later runs only build (a tree whose
