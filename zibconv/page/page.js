@@ -9,7 +9,7 @@
     const rules = ZibRules;
     const articles = Array.from(document.querySelectorAll('main article'));
     const blocks = Array.from(document.querySelectorAll('main .block'));
-    const main = document.querySelector('main');
+    const list = document.querySelector('main .list');
     const controls = document.querySelector('.controls');
     const search = controls.querySelector('input[type="search"]');
     const playButton = controls.querySelector('[data-play]');
@@ -97,7 +97,7 @@
         const lines = articles.map((article) => ({ line: article, level: article.dataset.level }));
         const order = rules.playOrder(lines, shuffleBox.checked, random).map((entry) => entry.line);
         game = { order, at: 0, played: 0, correct: 0, missed: [] };
-        main.hidden = true;
+        list.hidden = true;
         stage.hidden = false;
         showProblem();
     }
@@ -119,7 +119,7 @@
             score.append(element('p', {}, '間違えた問題:'), list);
         }
         stage.append(score);
-        main.hidden = false;
+        list.hidden = false;
         game = null;
     }
 
