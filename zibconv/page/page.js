@@ -14,8 +14,65 @@
     const search = controls.querySelector('input[type="search"]');
     const playButton = controls.querySelector('[data-play]');
     const shuffleBox = controls.querySelector('[data-shuffle]');
+    const found = controls.querySelector('[data-found]');
+    const announcer = document.querySelector('[data-announce]');
     const stage = document.getElementById('play');
     controls.hidden = false;
+
+    // What a screen reader says politely: the verdicts and the score.
+    function announce(text) {
+        announcer.textContent = text;
+    }
+
+    // Scrolls a line's heading to the top of the view and keeps it there
+    // while the boxes above it, drawn on the way, change their heights
+    // (each box out of view has only the height it is taken to have), until
+    // it has stayed put for a few frames or the reader scrolls.
+    let landing = null;
+    function land(article) {
+        if (!article || article.hidden)
+            return;
+        landing?.stop();
+        const start = performance.now();
+        let still = 0;
+        let frame = 0;
+        const stop = () => {
+            cancelAnimationFrame(frame);
+            for (const type of ['wheel', 'pointerdown', 'keydown', 'touchstart'])
+                removeEventListener(type, stop, true);
+            landing = null;
+        };
+        const step = () => {
+            const top = article.getBoundingClientRect().top;
+            if (Math.abs(top) > 1) {
+                article.scrollIntoView({ block: 'start' });
+                still = 0;
+            } else {
+                ++still;
+            }
+            const time = performance.now() - start;
+            if ((still < 10 || time < 500) && time < 3000)
+                frame = requestAnimationFrame(step);
+            else
+                stop();
+        };
+        for (const type of ['wheel', 'pointerdown', 'keydown', 'touchstart'])
+            addEventListener(type, stop, true);
+        landing = { stop };
+        step();
+    }
+
+    function lineOfHash() {
+        return /^#line-\d+$/.test(location.hash) ? document.getElementById(location.hash.slice(1)) : null;
+    }
+    // After the browser's own jump, to the address's line or a link's.
+    land(lineOfHash());
+    addEventListener('hashchange', () => land(lineOfHash()));
+    document.addEventListener('click', (event) => {
+        const link = event.target.closest('a[href^="#line-"]');
+        if (link)
+            requestAnimationFrame(() => land(document.getElementById(link.getAttribute('href').slice(1))));
+    });
 
     function element(tag, attributes, text) {
         const made = document.createElement(tag);
@@ -69,16 +126,28 @@
         // A block out of view keeps the size it is taken to have: that of
         // the lines it shows, or none when it shows none.
         const filtering = search.value !== '';
+        let total = 0;
         for (const block of blocks) {
             let count = 0;
             for (const article of block.children)
                 count += article.hidden ? 0 : 1;
             block.hidden = count === 0;
-            block.style.containIntrinsicSize = filtering ? `${count * 14}em` : '';
+            block.style.containIntrinsicSize = filtering ? `${count * 11}em` : '';
+            total += count;
         }
+        found.textContent = !filtering ? `すべての ${total} 行を表示しています`
+            : total === 0 ? '見つかりません: 検索した文字を含む行はありません' : `${total} 行を表示しています`;
     }
     window.addEventListener('load', () => requestIdleCallback(searchKeys));
     let pending = false;
+    // Enter jumps to the first line shown.
+    search.addEventListener('keydown', (event) => {
+        if (event.key !== 'Enter')
+            return;
+        event.preventDefault();
+        filter();
+        land(articles.find((article) => !article.hidden));
+    });
     search.addEventListener('input', () => {
         if (pending)
             return;
