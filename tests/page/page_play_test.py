@@ -184,14 +184,18 @@ def check_anchors(page, work, zibconv):
     count = 3000
     write_set(work / "big.xml", big_lines(count))
     url = export(zibconv, work, "big")
-    for width, height in ((1000, 1300), (320, 640)):
+    for width, height, scripting in ((1000, 1300, True), (320, 640, True), (1000, 1300, False), (320, 640, False)):
         page.viewport(width, height)
+        page.driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": not scripting})
         for number in (1, 120, count // 2, count):
             page.driver.get("about:blank")
             page.driver.get(url + "#line-%d" % number)
             top = wait_landed(page, number)
-            print("anchor %dx%d #line-%d: %r px" % (width, height, number, top), flush=True)
-            page.failures.check(abs(top) <= 2, "%dpx: #line-%d lands %r px away" % (width, number, top))
+            where = "%dx%d%s #line-%d" % (width, height, "" if scripting else " without scripting", number)
+            print("anchor %s: %r px" % (where, top), flush=True)
+            page.failures.check(abs(top) <= 2, "%s lands %r px away" % (where, top))
+    page.driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": False})
+    page.viewport(1000, 1300)
     # The search's jump (Enter), then play of the lines it shows, and the
     # score's link back to a missed one.
     page.driver.get(url)
