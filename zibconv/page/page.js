@@ -217,7 +217,8 @@
     // A button a key presses: it shows its key (see numberKeys) before its text.
     function keyedButton(attributes, text) {
         const button = element('button', Object.assign({ type: 'button' }, attributes));
-        button.append(element('kbd', { 'aria-hidden': 'true', hidden: '' }), ' ', text);
+        button.zibGap = document.createTextNode('');
+        button.append(element('kbd', { 'aria-hidden': 'true', hidden: '' }), button.zibGap, text);
         button.zibText = text;
         return button;
     }
@@ -233,6 +234,7 @@
             const kbd = button.querySelector('kbd');
             kbd.hidden = !key;
             kbd.textContent = key || '';
+            button.zibGap.data = key ? ' ' : '';
             if (key) {
                 button.dataset.key = key;
                 button.setAttribute('aria-keyshortcuts', key);
