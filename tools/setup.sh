@@ -92,6 +92,13 @@ zib_mingw_libraries() {
         cmake --build "$root/build-expat" >/dev/null && cmake --install "$root/build-expat" >/dev/null
 }
 
+# npm for the pinned test tools below: Debian's nodejs comes without it;
+# other builds of node bring their own.
+zib_have_npm() {
+    command -v npm >/dev/null ||
+        DEBIAN_FRONTEND=noninteractive zib_as_root apt-get install -y -qq --no-install-recommends npm >/dev/null
+}
+
 # gift-pegjs, a GIFT parser written elsewhere, which the GIFT export's test
 # (tests/gift) reads zibconv's files with: pinned to one version, into a
 # cache outside the repository (ZIB_NPM_CACHE of tests/gift/CMakeLists.txt, the
@@ -102,13 +109,23 @@ zib_gift_parser() {
     local installed=$zib_npm_cache/node_modules/gift-pegjs/package.json
     [ -f "$installed" ] && grep -q "\"version\": \"$zib_gift_parser_version\"" "$installed" && return 0
     echo "setup: installing gift-pegjs $zib_gift_parser_version into $zib_npm_cache"
-    # Debian's nodejs comes without npm; other builds of node bring their own.
-    command -v npm >/dev/null ||
-        DEBIAN_FRONTEND=noninteractive zib_as_root apt-get install -y -qq --no-install-recommends npm >/dev/null ||
-        return 1
+    zib_have_npm || return 1
     mkdir -p "$zib_npm_cache" &&
         npm install --prefix "$zib_npm_cache" --no-audit --no-fund --no-save --silent \
             "gift-pegjs@$zib_gift_parser_version" >/dev/null
+}
+
+# The browser test's accessibility checker, pinned, from npm into a cache
+# outside the work tree: the test injects its axe.min.js into the page it
+# reads; the product never holds it.
+zib_axe_version=4.14.1
+zib_axe_dir=${XDG_CACHE_HOME:-$HOME/.cache}/zib/axe-core-$zib_axe_version
+zib_axe_core() {
+    [ -f "$zib_axe_dir/node_modules/axe-core/axe.min.js" ] && return 0
+    echo "setup: installing axe-core $zib_axe_version for the page's browser test"
+    zib_have_npm || return 1
+    mkdir -p "$zib_axe_dir" &&
+        npm install --prefix "$zib_axe_dir" --no-save --no-audit --no-fund --silent "axe-core@$zib_axe_version" >/dev/null
 }
 
 zib_setup() {
@@ -116,6 +133,7 @@ zib_setup() {
     zib_generate_locale
     zib_mingw_libraries
     zib_gift_parser
+    zib_axe_core
 }
 
 # Configures a build tree once; later runs only build (a tree whose

@@ -256,6 +256,11 @@ def check_without_script(driver, failures, url):
         driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": False})
 
 
+def button_text(driver, button):
+    """A play button's text without the key it shows."""
+    return driver.execute_script("return arguments[0].lastChild.textContent", button)
+
+
 def click(driver, element):
     driver.execute_script("arguments[0].scrollIntoView({block: 'center'})", element)
     element.click()
@@ -281,7 +286,7 @@ def solve(driver, box, number, do, failures):
             failures.check(hints() == ["ヒント一", "ヒント二", "ヒント四"], "the hints %r" % hints())
         shown = ("○" if answer in CIRCLES else "×") if kind == "ox" else answer
         buttons = box.find_elements(By.CSS_SELECTOR, "[data-choice]")
-        texts = [text_of(b) for b in buttons]
+        texts = [button_text(driver, b) for b in buttons]
         wrong_choices = [d for d in fields.get("dummy", []) if d.strip()]
         failures.check(sorted(texts) == sorted(["○", "×"] if kind == "ox" else [answer] + wrong_choices),
                        "line %d offers %r" % (number, texts))
@@ -290,13 +295,14 @@ def solve(driver, box, number, do, failures):
             driver.find_element(By.TAG_NAME, "body").send_keys(str(index + 1))
         else:
             click(driver, buttons[index])
-        marked = [text_of(b) for b in box.find_elements(By.CSS_SELECTOR, "[data-choice][data-correct]")]
-        pressed = [text_of(b) for b in box.find_elements(By.CSS_SELECTOR, '[data-choice][aria-pressed="true"]')]
+        marked = [button_text(driver, b) for b in box.find_elements(By.CSS_SELECTOR, "[data-choice][data-correct]")]
+        pressed = [button_text(driver, b)
+                   for b in box.find_elements(By.CSS_SELECTOR, '[data-choice][aria-pressed="true"]')]
         failures.check(marked == [shown] and pressed == [texts[index]],
                        "line %d marks %r as the answer and %r as chosen" % (number, marked, pressed))
     elif mode == "tiles":
         order = TILE_ORDER[number]
-        tiles = [text_of(t) for t in box.find_elements(By.CSS_SELECTOR, "[data-tile]")]
+        tiles = [button_text(driver, t) for t in box.find_elements(By.CSS_SELECTOR, "[data-tile]")]
         if kind == "narabekae":
             failures.check(sorted(tiles) == sorted(order) and tiles != order, "line %d tiles %r" % (number, tiles))
         if not right:
@@ -308,13 +314,15 @@ def solve(driver, box, number, do, failures):
             failures.check(placed == "", "taking the last tile back leaves %r" % placed)
         for tile in order:
             place_tile(driver, box, tile)
+        click(driver, box.find_element(By.CSS_SELECTOR, "[data-check]"))
     elif mode == "reels":
         reels = box.find_elements(By.CSS_SELECTOR, "[data-reel]")
         failures.check(len(reels) == len(answer), "line %d has %d reels" % (number, len(reels)))
         for reel, character in zip(reels, answer):
             options = reel.find_elements(By.CSS_SELECTOR, "[data-tile]")
-            pick = next(o for o in options if (text_of(o) == character) == right)
+            pick = next(o for o in options if (button_text(driver, o) == character) == right)
             click(driver, pick)
+        click(driver, box.find_element(By.CSS_SELECTOR, "[data-check]"))
     else:
         click(driver, box.find_element(By.CSS_SELECTOR, "[data-reveal]"))
         revealed = text_of(box.find_element(By.CSS_SELECTOR, ".revealed"))
@@ -329,7 +337,7 @@ def solve(driver, box, number, do, failures):
 
 def place_tile(driver, box, text):
     for tile in box.find_elements(By.CSS_SELECTOR, "[data-tile]"):
-        if tile.is_enabled() and text_of(tile) == text:
+        if tile.is_displayed() and tile.is_enabled() and button_text(driver, tile) == text:
             click(driver, tile)
             return
     raise AssertionError("no tile %r to place" % text)
@@ -383,8 +391,9 @@ def check_play(driver, failures, shots):
     top = driver.execute_script("return document.getElementById('line-%d').getBoundingClientRect().top" % wrong[0])
     failures.check(abs(top) < 4, "a missed line's link does not lead to it (%r)" % top)
 
-    # Shuffled: each branch still follows its problem.
-    driver.refresh()
+    # Shuffled: each branch still follows its problem. (The page opened
+    # again without the missed line's address, where it would land.)
+    driver.get(driver.current_url.split("#")[0])
     order = play_through(driver, failures, True)
     failures.check(sorted(order) == list(range(1, len(LINES) + 1)), "the shuffled order %r" % order)
     for number, (_k, level, *_rest) in enumerate(LINES, 1):

@@ -158,7 +158,9 @@ TEST(PageWriter, ListsEveryLineWithEveryFieldInFileOrder)
             EXPECT_EQ(lines[i].fields[f].text, (branch ? "s" : "m") + std::to_string(f));
             EXPECT_FALSE(lines[i].fields[f].blank);
         }
-        EXPECT_EQ(lines[i].body.find("<h2>" + number + " " + utf8(kindLabelsUtf8[kind.tag]) + "</h2>"), 0u);
+        // A branch says whose it is: "4 【連想】 （3 の分岐）".
+        const std::string whose = branch ? " " + utf8(u8"（") + std::to_string(i) + utf8(u8" の分岐）") : "";
+        EXPECT_EQ(lines[i].body.find("<h2>" + number + " " + utf8(kindLabelsUtf8[kind.tag]) + whose + "</h2>"), 0u);
     }
     EXPECT_NE(page.find(utf8(u8"<dt>選択肢 3<dd")), std::string::npos);
     EXPECT_NE(page.find(utf8(u8"<dt>リール 6<dd")), std::string::npos);

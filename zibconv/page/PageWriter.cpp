@@ -95,8 +95,9 @@ void appendField(std::string& page, FieldPlace field, const std::string& text)
 }
 
 // One line: its number, kind and level, every field in file order, then
-// the notes of the content review. Each element counts: a browser takes
-// most of a large set's load in parsing them.
+// the notes of the content review. A branch says in its heading whose it
+// is, for those who do not see it indented. Each element counts: a browser
+// takes most of a large set's load in parsing them.
 void appendLine(std::string& page, std::size_t line, ProblemPlace place, const ProblemBase& problem,
                 const LineNumbers& lines, const std::vector<Note>& notes)
 {
@@ -114,6 +115,10 @@ void appendLine(std::string& page, std::size_t line, ProblemPlace place, const P
     }
     page += "\"><h2>" + number + " ";
     appendHtmlText(page, kind->listLabel);
+    if (place.branch) {
+        page += " ";
+        appendHtmlText(page, "（" + lines.number({place.problem, 0}) + " の分岐）");
+    }
     page += "</h2><dl>";
     for (std::size_t i = 0; i < texts.size(); ++i)
         appendField(page, fieldPlaceOf(*kind, i), texts[i]);
@@ -145,7 +150,9 @@ void appendHead(std::string& page, std::string_view fileName)
 }
 
 // The controls stay hidden until the script shows them: without scripting
-// the page is the list alone.
+// the page is the list alone. The search's count stands in a live region of
+// the controls, what play says (the verdicts, the score) in one of main's,
+// beside the play and the list.
 void appendHeader(std::string& page, std::string_view fileName, const ProblemList& problems)
 {
     page += "<body>\n<header>\n<h1>";
@@ -160,7 +167,9 @@ void appendHeader(std::string& page, std::string_view fileName, const ProblemLis
     appendHtmlText(page, "通して遊ぶ");
     page += "</button> <label><input type=\"checkbox\" data-shuffle> ";
     appendHtmlText(page, "問題の順をまぜる");
-    page += "</label></div>\n</header>\n<section id=\"play\" hidden></section>\n<main>\n";
+    page += "</label> <p class=\"found\" role=\"status\" data-found></p></div>\n</header>\n<main>\n"
+            "<p class=\"announce\" role=\"status\" data-announce></p>\n<section id=\"play\" hidden></section>\n"
+            "<div class=\"list\">\n";
 }
 
 } // namespace
@@ -196,7 +205,7 @@ std::string setPage(std::string_view fileName, const ProblemList& problems, cons
     }
     if (!problems.empty())
         page += "</section>\n";
-    page += "</main>\n<script>";
+    page += "</div>\n</main>\n<script>";
     page += pageScript().utf8;
     page += "</script>\n</body>\n</html>\n";
     return page;
