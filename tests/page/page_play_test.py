@@ -276,8 +276,9 @@ def check_play(page, url, zibconv, work):
     page.press(Keys.ENTER)
     failures.check(page.keys("[data-tile]")[-1] == "0", "ten panels' keys %r" % page.keys("[data-tile]"))
     for character in "パネル":
-        shown = [page.label(b) for b in page.all("[data-tile]") if b.is_displayed()]
-        page.press(str(shown.index(character) + 1))
+        # By the key the tile shows: past the ninth a tile's key is 0 or a letter.
+        shown = [b for b in page.all("[data-tile]") if b.is_displayed()]
+        page.press(next(text_of(b.find_element(By.CSS_SELECTOR, "kbd")) for b in shown if page.label(b) == character))
     page.press(Keys.ENTER)
     failures.check(page.announced().startswith("正解"), "the panels announced %r" % page.announced())
     page.press(Keys.ENTER)
