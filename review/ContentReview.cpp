@@ -188,14 +188,6 @@ private:
     std::vector<ContentFinding>& findings;
 };
 
-// In these kinds the player builds the answer, and the question is often
-// one instruction for many problems ("並べ替えて…"): the answer is what
-// makes two of them the same problem.
-bool answerIsTheContent(const ProblemKind& kind)
-{
-    return kind.tag == NARABEKAE || kind.tag == PANEL || kind.tag == SLOT;
-}
-
 // What makes problems the same: their kind and their folded naming text,
 // and where the answer is the content, their folded answer too (after a
 // NUL, which no text holds).
@@ -210,6 +202,11 @@ std::u32string namedAs(std::u32string folded, const ProblemKind& kind, std::u32s
 }
 
 } // namespace
+
+bool answerIsTheContent(const ProblemKind& kind)
+{
+    return kind.tag == NARABEKAE || kind.tag == PANEL || kind.tag == SLOT;
+}
 
 FieldPlace fieldPlaceOf(const ProblemKind& kind, std::size_t position)
 {

@@ -116,3 +116,8 @@ private:
     // review.
     std::vector<std::pair<std::size_t, std::size_t>> nameHashes;
 };
+
+// In these kinds the player builds the answer, and the question is often
+// one instruction for many problems (to put the letters in order, say):
+// the answer is what makes two of them the same problem.
+bool answerIsTheContent(const ProblemKind& kind);

@@ -144,3 +144,12 @@ std::string summaryText(const SetCounts& counts)
     return "問題 " + std::to_string(counts.problems) + " 問 (" + perKind + ")、分岐 " +
            std::to_string(counts.branches) + " 問";
 }
+
+std::string answerContentKindsText()
+{
+    std::string text;
+    for (const ProblemKind& kind : problemKinds())
+        if (answerIsTheContent(kind))
+            text += (text.empty() ? "" : "・") + std::string(kind.comboText);
+    return text;
+}

@@ -51,3 +51,7 @@ extern const char* const kFoldingExplained;
 
 // "問題 3 問 (ox 1、四択 2、…)、分岐 4 問"
 std::string summaryText(const SetCounts& counts);
+
+// The kinds whose answer is their content, by the editor's names:
+// "<rearrangement>・<panel>・<slot>" (each kind's combobox text).
+std::string answerContentKindsText();

@@ -13,12 +13,13 @@
 
 namespace {
 
-// The review's folding, and how many of a group it names, are told as
-// the review has them.
+// The review's folding, how many of a group it names and the kinds whose
+// answer is their content are told as the review has them.
 std::string detailLine(std::string line)
 {
     const std::pair<std::string, std::string> placeholders[] = {{"%FOLDING%", kFoldingExplained},
-                                                                {"%GROUPNAMED%", std::to_string(kGroupNamed)}};
+                                                                {"%GROUPNAMED%", std::to_string(kGroupNamed)},
+                                                                {"%ANSWERKINDS%", answerContentKindsText()}};
     for (const auto& [placeholder, text] : placeholders)
         if (const std::size_t at = line.find(placeholder); at != std::string::npos)
             line.replace(at, placeholder.size(), text);

@@ -39,8 +39,9 @@ inline constexpr const char* kUsageOfDroppedFile =
 std::string optionNotTaken(const char* command, const char* option);
 // "--version の後には何も書けません"
 std::string nothingAfter(const std::string& option);
-// The help after the usage, line by line; %FOLDING% stands for what the
-// review folds before it compares.
+// The help after the usage, line by line; %FOLDING%, %GROUPNAMED% and
+// %ANSWERKINDS% stand for what the review folds before it compares, how
+// many of a group it names, and the kinds whose answer is their content.
 extern const char* const kHelpDetails[];
 extern const std::size_t kHelpDetailCount;
 
