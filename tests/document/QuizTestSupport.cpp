@@ -46,3 +46,16 @@ void writeQuizFile(const std::string& path, const std::string& body)
 {
     writeBytes(path, "<?xml version='1.0' encoding='SHIFT_JIS'?>" + body);
 }
+
+TextList groupMember(int kind, std::size_t n)
+{
+    const std::string own = "答" + std::to_string(n);
+    switch (kind) {
+    case OX: return {"同じ問題", n % 2 ? "○" : "×"};
+    case YONTAKU: return {"同じ問題", own, "甲", "乙", "丙"};
+    case RENSOU: return {"同じ", "h2", "h3", "h4", own, "甲", "乙", "丙"};
+    case NARABEKAE: return {"文字を並べ替えて、正しい言葉にしなさい。", "いぬ"};
+    case PANEL: return {"作りなさい", "いぬ", "い", "ぬ"};
+    default: return {"選びなさい", "いぬ", "い", "ぬ"};
+    }
+}

@@ -7,6 +7,8 @@
 
 #include "model/ProblemFields.h"
 
+#include "QuizTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -269,21 +271,6 @@ TEST(ContentReview, ASharedInstructionIsNoSameProblem)
               Findings{"1.0 question 0 same-problem-other-answer"});
 }
 
-// A member of a large group in each kind: the same naming text and, where
-// the answer is the content, the same answer; else answers of its own.
-TextList member(int kind, std::size_t n)
-{
-    const std::string own = "答" + std::to_string(n);
-    switch (kind) {
-    case OX: return {"同じ問題", n % 2 ? "○" : "×"};
-    case YONTAKU: return {"同じ問題", own, "甲", "乙", "丙"};
-    case RENSOU: return {"同じ", "h2", "h3", "h4", own, "甲", "乙", "丙"};
-    case NARABEKAE: return {"並べ替えなさい", "いぬ"};
-    case PANEL: return {"作りなさい", "いぬ", "い", "ぬ"};
-    default: return {"選びなさい", "いぬ", "い", "ぬ"};
-    }
-}
-
 // However large, a group is one finding that names every member once, in
 // set order, with their answers.
 TEST(ContentReview, AGroupOfThousandsIsOneFinding)
@@ -293,13 +280,13 @@ TEST(ContentReview, AGroupOfThousandsIsOneFinding)
             SCOPED_TRACE(std::string(kind.elementName) + " " + std::to_string(size));
             std::vector<Line> set;
             for (std::size_t n = 0; n < size; ++n)
-                set.push_back({kind.tag, member(kind.tag, n)});
+                set.push_back({kind.tag, groupMember(kind.tag, n)});
             const std::vector<ContentFinding> found = reviewContent(setOf(set));
             ASSERT_EQ(found.size(), 1u);
             ASSERT_EQ(found[0].group.size(), size);
             ASSERT_EQ(found[0].answers.size(), size);
             EXPECT_EQ(found[0].group.back(), (ProblemPlace{size, 0}));
-            EXPECT_EQ(found[0].answers.back(), member(kind.tag, size - 1)[*kind.positionOf(Field::Answer, 0)]);
+            EXPECT_EQ(found[0].answers.back(), groupMember(kind.tag, size - 1)[*kind.positionOf(Field::Answer, 0)]);
         }
     }
 }

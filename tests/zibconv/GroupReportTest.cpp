@@ -9,6 +9,8 @@
 #include "zibconv/check/JsonReport.h"
 #include "zibconv/page/PageWriter.h"
 
+#include "QuizTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,26 +19,11 @@
 
 namespace {
 
-// A member of a group: the same naming text and, where the answer is the
-// content, the same answer; else answers of its own.
-TextList member(int kind, std::size_t n)
-{
-    const std::string own = "答" + std::to_string(n);
-    switch (kind) {
-    case OX: return {"同じ問題", n % 2 ? "○" : "×"};
-    case YONTAKU: return {"同じ問題", own, "甲", "乙", "丙"};
-    case RENSOU: return {"同じ", "h2", "h3", "h4", own, "甲", "乙", "丙"};
-    case NARABEKAE: return {"文字を並べ替えて、正しい言葉にしなさい。", "いぬ"};
-    case PANEL: return {"作りなさい", "いぬ", "い", "ぬ"};
-    default: return {"選びなさい", "いぬ", "い", "ぬ"};
-    }
-}
-
 ProblemList groupOf(const ProblemKind& kind, std::size_t size)
 {
     ProblemList problems;
     for (std::size_t n = 0; n < size; ++n)
-        problems.push_back(kind.create(member(kind.tag, n)));
+        problems.push_back(kind.create(groupMember(kind.tag, n)));
     return problems;
 }
 
