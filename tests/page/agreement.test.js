@@ -8,8 +8,9 @@
 // rules (rules.js) play every line from what the page carries. A line plays
 // by revealing exactly where check finds its fallback; where it plays, the
 // pieces the page offers give the answer as check compares it; the choices
-// it counts right are the answer and those check finds equal to it; and
-// typing any text of a line into the search finds the line.
+// it counts right are the answer and those check finds equal to it, which
+// the search folds alike; and typing any text of a line into the search
+// finds the line.
 'use strict';
 
 const test = require('node:test');
@@ -119,12 +120,13 @@ function pageLines(page) {
     const lines = [];
     for (const [, attributes, body] of page.matchAll(/<article ([^>]*)>([\s\S]*?)<\/article>/g)) {
         const attribute = (name) => {
-            const found = attributes.match(new RegExp(` ${name}="([^"]*)"`));
-            return found ? unescaped(found[1]) : undefined;
+            const found = attributes.match(new RegExp(` ${name}=(?:"([^"]*)"|'([^']*)')`));
+            return found ? unescaped(found[1] ?? found[2]) : undefined;
         };
         const fields = Array.from(body.matchAll(/<dd data-field="(\w+)"(?: data-blank)?>([^<]*)/g),
             (m) => ({ name: m[1], text: unescaped(m[2]) }));
-        lines.push({ play: JSON.parse(attribute('data-play')), search: attribute('data-search'), fields,
+        // A line without play data is shown, not played.
+        lines.push({ play: JSON.parse(attribute('data-play') ?? '{"mode":"reveal"}'), fields,
             texts: fields.map((f) => f.text) });
     }
     return lines;
@@ -199,7 +201,9 @@ test('check and the page agree on every generated problem', () => {
     const checkedRun = run(['check', 'agreement.xml', '--json']);
     assert.equal(checkedRun.status, 0, String(checkedRun.stderr));
     const checked = checkedProblems(JSON.parse(checkedRun.stdout.toString('utf8')), problems.length);
-    const lines = pageLines(fs.readFileSync(path.join(work, 'agreement.html'), 'utf8'));
+    const page = fs.readFileSync(path.join(work, 'agreement.html'), 'utf8');
+    const lines = pageLines(page);
+    const folding = JSON.parse(unescaped(page.match(/<div class="list" data-folding='([^']*)'>/)[1]));
     assert.equal(lines.length, problems.length);
 
     const modes = {};
@@ -221,6 +225,10 @@ test('check and the page agree on every generated problem', () => {
                 const wanted = [fields.answer[0], ...dummies.filter(([, i]) => checked[n].sameAsAnswer.has(i)).map(([d]) => d)];
                 const crlf = (t) => t.replace(/\r?\n/g, '\r\n');
                 assert.deepEqual(right.map(crlf).sort(), wanted.map(crlf).sort(), where);
+                // What check finds equal, the search folds alike.
+                const searched = (t) => rules.searchQuery(t, folding).trim();
+                for (const choice of right)
+                    assert.equal(searched(choice), searched(fields.answer[0]), `${where}: ${JSON.stringify(choice)}`);
                 assert.equal(plan.choices.length, 1 + dummies.length, where);
             }
         } else if (plan.mode === 'tiles') {
@@ -234,9 +242,9 @@ test('check and the page agree on every generated problem', () => {
             assert.ok(somePicksAreRight(plan), where);
         }
         // Typing a text of the line as it shows finds the line.
-        const key = line.search ?? line.texts.join('\n');
+        const key = rules.searchQuery(line.texts.join('\n'), folding);
         for (const shown of line.texts.filter((t) => !t.includes('\n')))
-            assert.ok(key.includes(rules.searchQuery(shown)), `${where}: searching ${JSON.stringify(shown)} in ${key}`);
+            assert.ok(key.includes(rules.searchQuery(shown, folding)), `${where}: searching ${JSON.stringify(shown)} in ${key}`);
     });
     // The set exercises every way of playing it has.
     for (const mode of ['ox choice', 'ox reveal', 'yontaku choice', 'yontaku reveal', 'rensou choice', 'narabekae tiles',

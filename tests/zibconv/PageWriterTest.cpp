@@ -6,6 +6,9 @@
 
 #include "model/ProblemKinds.h"
 #include "review/ContentReview.h"
+#include "review/TextFolding.h"
+#include "text/ShiftJis.h"
+#include "text/Unicode.h"
 #include "zibconv/page/ExportPage.h"
 #include "zibconv/page/PageAssets.h"
 #include "zibconv/page/PageWriter.h"
@@ -13,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <regex>
 
 namespace {
@@ -146,12 +150,14 @@ TEST(PageWriter, ListsEveryLineWithEveryFieldInFileOrder)
         SCOPED_TRACE(number);
         // How each plays with texts "m0", "m1", ...: an ox answer that is no
         // ○ or ×, panels that cannot spell it and too many reels reveal it.
-        const char* modes[] = {"reveal", "choice", "choice", "tiles", "reveal", "reveal"};
-        EXPECT_EQ(lines[i].attributes.find("id=\"line-" + number + "\" data-line=\"" + number + "\" data-kind=\"" +
-                                           kind.elementName + "\" data-level=\"" + (branch ? "sub" : "main") +
-                                           "\" data-play=\"{&quot;mode&quot;:&quot;" + modes[kind.tag] + "&quot;"),
+        // A line only shown carries no play data.
+        const char* plays[] = {"", " data-play='{\"mode\":\"choice\"", " data-play='{\"mode\":\"choice\"",
+                               " data-play='{\"mode\":\"tiles\"", "", ""};
+        EXPECT_EQ(lines[i].attributes.find("id=\"line-" + number + "\" data-kind=\"" + kind.elementName +
+                                           "\" data-level=\"" + (branch ? "sub" : "main") + "\"" + plays[kind.tag]),
                   0u)
             << lines[i].attributes;
+        EXPECT_EQ(lines[i].attributes.find("data-play") == std::string::npos, *plays[kind.tag] == '\0');
         ASSERT_EQ(lines[i].fields.size(), kind.fieldCount());
         for (std::size_t f = 0; f < kind.fieldCount(); ++f) {
             EXPECT_EQ(lines[i].fields[f].name, fieldInfo(kind.placeOf(f).field).elementName);
@@ -295,15 +301,17 @@ TEST(PageWriter, GroupsLinesInBlocksOfWholeProblems)
 
 namespace {
 
-// The value of an attribute of a line, its references read.
+// The value of an attribute of a line, between either quotes, its
+// references read.
 std::optional<std::string> attributeOf(const PageLine& line, const std::string& name)
 {
-    const std::string start = " " + name + "=\"";
+    const std::string start = " " + name + "=";
     const std::size_t at = line.attributes.find(start);
     if (at == std::string::npos)
         return std::nullopt;
-    const std::size_t from = at + start.size();
-    return unescaped(line.attributes.substr(from, line.attributes.find('"', from) - from));
+    const std::size_t from = at + start.size() + 1;
+    const char quote = line.attributes[from - 1];
+    return unescaped(line.attributes.substr(from, line.attributes.find(quote, from) - from));
 }
 
 } // namespace
@@ -315,41 +323,137 @@ TEST(PageWriter, CarriesHowEachLinePlaysWithTheFoldedTextsCompared)
 {
     const std::pair<ProblemPtr, std::u8string_view> cases[] = {
         {problemOf(OX, {"q", "ｏ"}), u8R"({"mode":"choice","answer":"○","inOrder":true,"pieces":["○","×"]})"},
-        {problemOf(OX, {"q", "はい"}), u8R"({"mode":"reveal"})"},
+        {problemOf(OX, {"q", "はい"}), std::u8string_view()},
         {problemOf(YONTAKU, {"q", " ＡＢ", "\"<b>&'", "a\r\nb", " "}),
          u8R"({"mode":"choice","answer":"AB","pieces":[[" ＡＢ","AB"],"\"<b>&'","a\u000d\u000ab"]})"},
-        {problemOf(YONTAKU, {"q", "A", " ", "　", "\r\n"}), u8R"({"mode":"reveal"})"},
+        {problemOf(YONTAKU, {"q", "A", " ", "　", "\r\n"}), std::u8string_view()},
         {problemOf(NARABEKAE, {"q", " ｶﾞ①㈱\\ "}),
          u8R"({"mode":"tiles","answer":"ガ①㈱\\","pieces":[["ｶﾞ","ガ"],"①","㈱","\\"]})"},
         {problemOf(PANEL, {"q", "パネル", "ﾙ", "パネ", " "}), u8R"({"mode":"tiles","answer":"パネル","pieces":[["ﾙ","ル"],"パネ"]})"},
-        {problemOf(PANEL, {"q", "1", "①"}), u8R"({"mode":"reveal"})"},
+        {problemOf(PANEL, {"q", "1", "①"}), std::u8string_view()},
         {problemOf(SLOT, {"q", "ｶﾞA", "カｶﾞガ", " ", "ＡＡB"}), u8R"({"mode":"reels","answer":"ガA","reels":[["カ","ガ"],["A","B"]]})"},
-        {problemOf(SLOT, {"q", "ガA", "カ", "A"}), u8R"({"mode":"reveal"})"},
+        {problemOf(SLOT, {"q", "ガA", "カ", "A"}), std::u8string_view()},
     };
     for (const auto& [problem, json] : cases) {
         const std::vector<PageLine> lines = linesOf(pageOf({problem}));
         ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(attributeOf(lines[0], "data-play"), utf8(json))
+        EXPECT_EQ(attributeOf(lines[0], "data-play"), json.empty() ? std::nullopt : std::optional(utf8(json)))
             << lines[0].attributes;
     }
 }
 
-// A line's search key is its texts as shown, folded as the review folds
-// and in lower case; a line whose texts are their own key carries none.
-TEST(PageWriter, CarriesTheSearchKeyWhereFoldingChangesTheTexts)
+namespace {
+
+// The search's table as the script reads it: each string pair of "chars"
+// and of "joined", the JSON escapes the writer uses read back.
+struct SearchFolding {
+    std::map<std::u32string, std::u32string> chars;
+    std::map<std::u32string, std::u32string> joined;
+};
+
+SearchFolding searchFoldingOf(const std::string& json)
 {
-    const std::pair<TextList, std::optional<std::u8string_view>> cases[] = {
-        {{"東京", "京都"}, std::nullopt},
-        {{"a b", "x\r\ny"}, std::nullopt},
-        {{"ＡＢＣ", "ｶﾞｽ"}, u8"abc\nガス"},
-        {{"Tokyo", "\r\n"}, u8"tokyo\n\n"},
-        {{"ΑΣ Ⅹ", "①㈱"}, u8"ασ ⅹ\n①㈱"},
-        {{"\"<q>&", "Q"}, u8"\"<q>&\nq"},
+    SearchFolding table;
+    std::vector<std::u32string> strings;
+    std::map<std::u32string, std::u32string>* into = nullptr;
+    for (std::size_t at = 0; at < json.size(); ++at) {
+        if (json[at] != '"')
+            continue;
+        std::string bytes;
+        for (++at; json[at] != '"'; ++at) {
+            if (json[at] != '\\') {
+                bytes += json[at];
+            } else if (json[++at] == 'u') {
+                bytes += static_cast<char>(std::stoi(json.substr(at + 1, 4), nullptr, 16));
+                at += 4;
+            } else {
+                bytes += json[at];
+            }
+        }
+        const std::u32string text = decodeUtf8(bytes).value();
+        if (text == U"chars" || text == U"joined") {
+            into = text == U"chars" ? &table.chars : &table.joined;
+        } else if (strings.push_back(text); strings.size() == 2) {
+            (*into)[strings[0]] = strings[1];
+            strings.clear();
+        }
+    }
+    return table;
+}
+
+// What the script makes of a text with the table.
+std::u32string foldedBy(const SearchFolding& table, std::u32string_view text)
+{
+    std::u32string folded;
+    for (const char32_t c : text) {
+        const auto f = table.chars.find(std::u32string(1, c));
+        const std::u32string part = f == table.chars.end() ? std::u32string(1, c) : f->second;
+        const auto both = folded.empty() ? table.joined.end() : table.joined.find(folded.back() + part);
+        if (both == table.joined.end())
+            folded += part;
+        else
+            folded.back() = both->second[0];
+    }
+    return folded;
+}
+
+// Every character of code page 932 (those of one byte and of two).
+std::vector<std::u32string> codePageCharacters()
+{
+    std::vector<std::u32string> characters;
+    const auto add = [&](const std::string& bytes) {
+        if (const std::optional<std::u32string> points = decodedText(bytes); points && points->size() == 1)
+            characters.push_back(*points);
     };
-    for (const auto& [texts, key] : cases) {
-        const std::vector<PageLine> lines = linesOf(pageOf({problemOf(NARABEKAE, texts)}));
-        ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(attributeOf(lines[0], "data-search"), key ? std::optional(utf8(*key)) : std::nullopt)
-            << lines[0].attributes;
+    for (int first = 0x20; first <= 0xFC; ++first) {
+        if (!isShiftJisLeadByte(static_cast<unsigned char>(first))) {
+            add(std::string(1, static_cast<char>(first)));
+            continue;
+        }
+        for (int second = 0x40; second <= 0xFC; ++second)
+            add({static_cast<char>(first), static_cast<char>(second)});
+    }
+    return characters;
+}
+
+} // namespace
+
+// The page carries the search's folding as a table the script applies to
+// the lines' texts and to what the user types: the review's folding of
+// widths and voiced marks, and letters in lower case.
+TEST(PageWriter, TheSearchFoldsByATableOfTheReviewsFolding)
+{
+    const std::string page = pageOf({problemOf(NARABEKAE, {"q", "a"})});
+    const std::string start = "<div class=\"list\" data-folding='";
+    const std::size_t at = page.find(start);
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t from = at + start.size();
+    const SearchFolding table = searchFoldingOf(unescaped(page.substr(from, page.find('\'', from) - from)));
+    const auto points = [](std::u8string_view text) { return decodeUtf8(utf8(text)).value(); };
+
+    const std::pair<std::u8string_view, std::u8string_view> cases[] = {
+        {u8"東京 a b", u8"東京 a b"},
+        {u8"ＡＢＣ　ｶﾞｽ", u8"abc ガス"},
+        {u8"ΑΣ Ⅹ ДЁ \u212B", u8"ασ ⅹ дё å"},
+        {u8"①㈱～", u8"①㈱~"},
+        {u8"＂＇＜＞＆＼Ｑ", u8"\"'<>&\\q"},
+        {u8"ｳﾞﾜﾞﾊﾟゝﾞヽﾞかﾞ", u8"ヴヷパゞヾが"},
+        {u8"ﾞaﾞﾝﾟ", u8"\u3099a\u3099ン\u309A"},
+    };
+    for (const auto& [text, folded] : cases)
+        EXPECT_EQ(encodeUtf8(foldedBy(table, points(text))), utf8(folded)) << utf8(text);
+
+    // Every character and every character with a half-width voiced mark
+    // after it: the table joins what the review joins, and folds what it
+    // folded once more to itself.
+    const std::vector<std::u32string> characters = codePageCharacters();
+    ASSERT_GT(characters.size(), 7000u);
+    for (const std::u32string& c : characters) {
+        const std::u32string once = foldedBy(table, c);
+        EXPECT_EQ(foldedBy(table, once), once) << encodeUtf8(c);
+        for (const char32_t mark : {U'\uFF9E', U'\uFF9F'}) {
+            const std::u32string marked = c + mark;
+            EXPECT_EQ(foldedBy(table, marked), foldedBy(table, widthsFolded(marked))) << encodeUtf8(marked);
+        }
     }
 }

@@ -7,12 +7,9 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-} // namespace
-
-void appendHtmlUtf8(std::string& page, std::string_view utf8)
+// Runs of plain text go in whole; only the `special` characters are replaced.
+void appendEscaped(std::string& page, std::string_view utf8, std::string_view special)
 {
-    // Runs of plain text go in whole; only these characters are replaced.
-    constexpr std::string_view special = "&<>\"'\r";
     std::size_t from = 0;
     for (std::size_t at = utf8.find_first_of(special); at != std::string_view::npos;
          at = utf8.find_first_of(special, from)) {
@@ -31,6 +28,18 @@ void appendHtmlUtf8(std::string& page, std::string_view utf8)
         }
     }
     page.append(utf8, from);
+}
+
+} // namespace
+
+void appendHtmlUtf8(std::string& page, std::string_view utf8)
+{
+    appendEscaped(page, utf8, "&<>\"'\r");
+}
+
+void appendSingleQuotedUtf8(std::string& page, std::string_view utf8)
+{
+    appendEscaped(page, utf8, "&<>'\r");
 }
 
 void appendShownUtf8(std::string& utf8, std::string_view shiftJis)

@@ -17,3 +17,7 @@ void appendShownUtf8(std::string& utf8, std::string_view shiftJis);
 
 // The same for text that is UTF-8 already (a file name as the system gave it).
 void appendHtmlUtf8(std::string& page, std::string_view utf8);
+
+// The same for an attribute value between single quotes, where a double
+// quote stands as itself: the play data's JSON is mostly double quotes.
+void appendSingleQuotedUtf8(std::string& page, std::string_view utf8);

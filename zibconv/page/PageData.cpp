@@ -2,7 +2,6 @@
 
 #include "review/TextFolding.h"
 #include "text/Unicode.h"
-#include "zibconv/page/HtmlText.h"
 
 namespace {
 
@@ -97,25 +96,40 @@ std::string playJson(const PlayVerdict& verdict)
     return json + "}";
 }
 
-std::optional<std::string> searchKeyOf(const TextList& texts)
+std::string foldingJson()
 {
-    std::string utf8;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        utf8 += i ? "\n" : "";
-        appendShownUtf8(utf8, texts[i]);
-    }
-    // Line breaks as the page shows them: CR LF and a lone CR as LF.
-    std::u32string shown;
-    const std::u32string points = decodeUtf8(utf8).value_or(U"");
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (points[i] == U'\r' && i + 1 < points.size() && points[i + 1] == U'\n')
-            continue;
-        shown += points[i] == U'\r' ? U'\n' : points[i];
-    }
-    std::u32string key = widthsFolded(shown);
-    for (char32_t& c : key)
-        c = lowerCase(c);
-    if (key == shown)
-        return std::nullopt;
-    return encodeUtf8(key);
+    // The same for every page: made once.
+    static const std::string json = [] {
+        std::string made = "{\"chars\":{";
+        bool first = true;
+        for (char32_t c = 1; c <= 0xFFFF; ++c) {
+            const char32_t folded = lowerCase(widthFolded(c));
+            if ((c >= 0xD800 && c <= 0xDFFF) || folded == c)
+                continue;
+            made += first ? "" : ",";
+            first = false;
+            appendJsonString(made, std::u32string_view(&c, 1));
+            made += ':';
+            appendJsonString(made, std::u32string_view(&folded, 1));
+        }
+        // What a folded character and a folded voiced mark join to.
+        made += "},\"joined\":{";
+        first = true;
+        for (const char32_t mark : {widthFolded(0xFF9E), widthFolded(0xFF9F)})
+            for (char32_t c = 1; c <= 0xFFFF; ++c) {
+                if ((c >= 0xD800 && c <= 0xDFFF) || lowerCase(widthFolded(c)) != c)
+                    continue;
+                const std::u32string pair = {c, mark};
+                const std::u32string joined = widthsFolded(pair);
+                if (joined.size() != 1)
+                    continue;
+                made += first ? "" : ",";
+                first = false;
+                appendJsonString(made, pair);
+                made += ':';
+                appendJsonString(made, joined);
+            }
+        return made + "}}";
+    }();
+    return json;
 }

@@ -1,13 +1,11 @@
-// What each line of the page carries for its script: how the review says
-// the problem plays, with the folded texts the script compares, and the key
-// its search compares what the user types with. The script decides
-// nothing of its own about a problem.
+// What the page carries for its script: with each line, how the review
+// says the problem plays, with the folded texts the script compares; for
+// the whole page, how its search folds texts. The script decides nothing
+// of its own about a problem.
 #pragma once
 
-#include "model/Problem.h"
 #include "review/PlayVerdict.h"
 
-#include <optional>
 #include <string>
 
 // The verdict as JSON, in UTF-8 and not yet escaped for HTML:
@@ -17,7 +15,9 @@
 // "reels" (each a list of folded characters).
 std::string playJson(const PlayVerdict& verdict);
 
-// The line's texts as the page shows them, joined by line feeds, with the
-// widths folded as the review folds them and letters in lower case, as the
-// search compares them; nothing when that is what the texts show already.
-std::optional<std::string> searchKeyOf(const TextList& texts);
+// How the search folds the texts of the lines and what the user types:
+// widths as the review folds them, letters in lower case. A table for the
+// script, in UTF-8 and not yet escaped for HTML: "chars" maps each code
+// point that folds to its folded form, "joined" each folded character
+// followed by a folded voiced mark to the one character they make.
+std::string foldingJson();

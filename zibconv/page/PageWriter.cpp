@@ -105,21 +105,25 @@ void appendLine(std::string& page, std::size_t line, ProblemPlace place, const P
     if (!kind)
         return;
     const std::string number = std::to_string(line);
-    page += "<article id=\"line-" + number + "\" data-line=\"" + number + "\" data-kind=\"" + kind->elementName +
-            "\" data-level=\"" + (place.branch ? kSubElementName : kMainElementName) + "\" data-play=\"";
-    appendHtmlUtf8(page, playJson(playVerdict(problem)));
-    const TextList texts = kind->textsOf(problem);
-    if (const std::optional<std::string> key = searchKeyOf(texts)) {
-        page += "\" data-search=\"";
-        appendHtmlUtf8(page, *key);
+    page += "<article id=\"line-" + number + "\" data-kind=\"" + kind->elementName + "\" data-level=\"" +
+            (place.branch ? kSubElementName : kMainElementName) + "\"";
+    // A line without play data is shown, not played: the most common verdict
+    // costs no bytes. The JSON goes between single quotes, where its many
+    // double quotes stand as themselves.
+    const PlayVerdict verdict = playVerdict(problem);
+    if (verdict.mode != PlayMode::Reveal) {
+        page += " data-play='";
+        appendSingleQuotedUtf8(page, playJson(verdict));
+        page += "'";
     }
-    page += "\"><h2>" + number + " ";
+    page += "><h2>" + number + " ";
     appendHtmlText(page, kind->listLabel);
     if (place.branch) {
         page += " ";
         appendHtmlText(page, "（" + lines.number({place.problem, 0}) + " の分岐）");
     }
     page += "</h2><dl>";
+    const TextList texts = kind->textsOf(problem);
     for (std::size_t i = 0; i < texts.size(); ++i)
         appendField(page, fieldPlaceOf(*kind, i), texts[i]);
     page += "</dl>";
@@ -169,7 +173,9 @@ void appendHeader(std::string& page, std::string_view fileName, const ProblemLis
     appendHtmlText(page, "問題の順をまぜる");
     page += "</label> <p class=\"found\" role=\"status\" data-found></p></div>\n</header>\n<main>\n"
             "<p class=\"announce\" role=\"status\" data-announce></p>\n<section id=\"play\" hidden></section>\n"
-            "<div class=\"list\">\n";
+            "<div class=\"list\" data-folding='";
+    appendSingleQuotedUtf8(page, foldingJson());
+    page += "'>\n";
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // The set's page with scripting on: the search box and the play-through.
 // It reads the problems from the list itself, with what each line carries
-// from the review (data-play: how it plays and the folded texts compared;
-// data-search: its search key where folding changes its texts); every text
-// goes into the page as textContent, never as markup.
+// from the review (data-play: how it plays and the folded texts compared,
+// left out where the line is only shown), and with the list how the search
+// folds texts (data-folding); every text goes into the page as
+// textContent, never as markup.
 'use strict';
 
 (() => {
@@ -88,6 +89,11 @@
         return Array.from(article.querySelectorAll(`[data-field="${field}"]:not([data-blank])`), (dd) => dd.textContent);
     }
 
+    function playData(article) {
+        const play = article.dataset.play;
+        return play === undefined ? { mode: 'reveal' } : JSON.parse(play);
+    }
+
     function answerOf(article) {
         const answer = article.querySelector('[data-field="answer"]');
         return answer ? answer.textContent : '';
@@ -98,27 +104,25 @@
         return article.querySelector('h2').textContent;
     }
 
-    // The search: its keys are made once the page has loaded and the
-    // browser is idle (or by the first search, if that comes first).
+    // The search: its keys, a line's texts folded, are made once the page
+    // has loaded and the browser is idle (or by the first search, if that
+    // comes first).
+    const folding = JSON.parse(list.dataset.folding);
     let keys = null;
     function searchKeys() {
         keys ||= articles.map((article) => {
-            let key = article.dataset.search;
-            if (key === undefined) {
-                const texts = [];
-                for (const child of article.querySelector('dl').children) {
-                    if (child.tagName === 'DD')
-                        texts.push(child.textContent);
-                }
-                key = texts.join('\n');
+            const texts = [];
+            for (const child of article.querySelector('dl').children) {
+                if (child.tagName === 'DD')
+                    texts.push(child.textContent);
             }
-            return { level: article.dataset.level, key };
+            return { level: article.dataset.level, key: rules.searchQuery(texts.join('\n'), folding) };
         });
         return keys;
     }
 
     function filter() {
-        const shown = rules.filterLines(searchKeys(), search.value);
+        const shown = rules.filterLines(searchKeys(), search.value, folding);
         articles.forEach((article, i) => {
             if (article.hidden === shown[i])
                 article.hidden = !shown[i];
@@ -193,7 +197,7 @@
             for (const article of game.missed) {
                 const item = element('li');
                 const summary = `${headingOf(article)} ${firstText(article)}`;
-                item.append(element('a', { href: `#line-${article.dataset.line}` }, summary));
+                item.append(element('a', { href: `#${article.id}` }, summary));
                 missed.append(item);
             }
             score.append(element('p', {}, '間違えた問題:'), missed);
@@ -258,12 +262,12 @@
 
     function showProblem() {
         const article = game.order[game.at];
-        const plan = rules.playPlan(JSON.parse(article.dataset.play), random);
+        const plan = rules.playPlan(playData(article), random);
         const answer = answerOf(article);
         const question = article.querySelector('[data-field="question"]');
         const prompt = question ? question.textContent : '';
         const hints = shownTexts(article, 'hint');
-        const box = element('div', { 'data-play-line': article.dataset.line, 'data-play-mode': plan.mode });
+        const box = element('div', { 'data-play-line': article.id.slice('line-'.length), 'data-play-mode': plan.mode });
         let progress = `${game.at + 1} / ${game.order.length} 問目 ・ ここまで ${game.correct} 問正解`;
         if (game.limited !== null)
             progress += ` ・ 検索「${game.limited}」で表示中の行だけ`;

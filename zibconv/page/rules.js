@@ -6,26 +6,21 @@
 'use strict';
 
 const ZibRules = (() => {
-    // The search folds what the user types as the page folded each line's
-    // key: full- and half-width forms as one (ｶﾞ is ガ), letters in lower
-    // case, so that ｶﾅ finds カナ and abc finds ＡＢＣ.
-    function searchQuery(text) {
+    // The search folds a line's texts and what the user types alike, by
+    // the page's table of the review's folding (zibconv writes it): full-
+    // and half-width forms as one (ｶﾞ is ガ), letters in lower case, so that
+    // ｶﾅ finds カナ and abc finds ＡＢＣ. `folding` is { chars, joined }:
+    // what each code point folds to, and what a folded character and a
+    // voiced mark after it join to.
+    function searchQuery(text, folding) {
         let folded = '';
         for (const c of text) {
-            const code = c.codePointAt(0);
-            let f = c;
-            if (code >= 0xFF01 && code <= 0xFF5E)
-                f = String.fromCodePoint(code - 0xFEE0);
-            else if (code === 0x3000)
-                f = ' ';
-            else if (code >= 0xFF61 && code <= 0xFF9F)
-                f = c.normalize('NFKC');
-            // A voiced mark joins the kana before it, where they make one.
-            const both = (f === '\u3099' || f === '\u309A') && folded !== '' ? (folded.slice(-1) + f).normalize('NFC') : '';
-            if (both.length === 1)
-                folded = folded.slice(0, -1) + both;
+            const f = folding.chars[c] ?? c;
+            const both = folded === '' ? undefined : folding.joined[folded.slice(-1) + f];
+            if (both === undefined)
+                folded += f;
             else
-                folded += f.toLowerCase();
+                folded = folded.slice(0, -1) + both;
         }
         return folded;
     }
@@ -100,11 +95,11 @@ const ZibRules = (() => {
         return (shuffle ? shuffled(groups, random) : groups).flat();
     }
 
-    // Which lines the search shows: those whose key (as the page carries
-    // it) holds the query, and the parent of every branch shown. Lines are
-    // { level, key }; the result is one boolean per line.
-    function filterLines(lines, query) {
-        const wanted = searchQuery(query);
+    // Which lines the search shows: those whose key (their texts folded)
+    // holds the query folded, and the parent of every branch shown. Lines
+    // are { level, key }; the result is one boolean per line.
+    function filterLines(lines, query, folding) {
+        const wanted = searchQuery(query, folding);
         const shown = lines.map((line) => wanted === '' || line.key.includes(wanted));
         let parent = -1;
         lines.forEach((line, i) => {
