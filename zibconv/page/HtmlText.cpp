@@ -7,12 +7,33 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-// Runs of plain text go in whole; only the `special` characters are replaced.
-void appendEscaped(std::string& page, std::string_view utf8, std::string_view special)
+// Which bytes a text's escaping replaces, by byte: looked up, not searched
+// for, since every byte of a page's texts is asked.
+struct SpecialBytes {
+    explicit constexpr SpecialBytes(std::string_view special)
+    {
+        for (const char c : special)
+            replaced[static_cast<unsigned char>(c)] = true;
+    }
+    bool replaced[256] = {};
+};
+
+constexpr SpecialBytes kInText("&<>\"'\r");
+constexpr SpecialBytes kInSingleQuotes("&<>'\r");
+
+std::size_t nextSpecial(std::string_view utf8, std::size_t from, const SpecialBytes& special)
+{
+    while (from < utf8.size() && !special.replaced[static_cast<unsigned char>(utf8[from])])
+        ++from;
+    return from == utf8.size() ? std::string_view::npos : from;
+}
+
+// Runs of plain text go in whole; only the `special` bytes are replaced.
+void appendEscaped(std::string& page, std::string_view utf8, const SpecialBytes& special)
 {
     std::size_t from = 0;
-    for (std::size_t at = utf8.find_first_of(special); at != std::string_view::npos;
-         at = utf8.find_first_of(special, from)) {
+    for (std::size_t at = nextSpecial(utf8, 0, special); at != std::string_view::npos;
+         at = nextSpecial(utf8, from, special)) {
         page.append(utf8, from, at - from);
         from = at + 1;
         switch (utf8[at]) {
@@ -34,12 +55,12 @@ void appendEscaped(std::string& page, std::string_view utf8, std::string_view sp
 
 void appendHtmlUtf8(std::string& page, std::string_view utf8)
 {
-    appendEscaped(page, utf8, "&<>\"'\r");
+    appendEscaped(page, utf8, kInText);
 }
 
 void appendSingleQuotedUtf8(std::string& page, std::string_view utf8)
 {
-    appendEscaped(page, utf8, "&<>'\r");
+    appendEscaped(page, utf8, kInSingleQuotes);
 }
 
 void appendShownUtf8(std::string& utf8, std::string_view shiftJis)

@@ -191,9 +191,10 @@ std::string setPage(std::string_view fileName, const ProblemList& problems, cons
     const LineNumbers lineNumbers(problems);
     const NotesByLine notes = notesByLine(problems, lineNumbers, findings);
     std::string page;
-    // About what a line takes with texts of a few dozen characters, so that
-    // the page is seldom copied as it grows.
-    page.reserve(pageStyle().utf8.size() + pageScript().utf8.size() + notes.size() * 800);
+    // Twice what a line takes with texts of a few dozen characters, so that
+    // the page is seldom copied as it grows: room never written to costs
+    // no memory.
+    page.reserve(pageStyle().utf8.size() + pageScript().utf8.size() + notes.size() * 1600);
     appendHead(page, fileName);
     appendHeader(page, fileName, problems);
     std::size_t line = 0;
