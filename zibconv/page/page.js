@@ -107,7 +107,7 @@
     // The search: its keys, a line's texts folded, are made once the page
     // has loaded and the browser is idle (or by the first search, if that
     // comes first).
-    const folding = JSON.parse(list.dataset.folding);
+    const fold = rules.searchFolding(JSON.parse(list.dataset.folding));
     let keys = null;
     function searchKeys() {
         keys ||= articles.map((article) => {
@@ -116,13 +116,13 @@
                 if (child.tagName === 'DD')
                     texts.push(child.textContent);
             }
-            return { level: article.dataset.level, key: rules.searchQuery(texts.join('\n'), folding) };
+            return { level: article.dataset.level, key: fold(texts.join('\n')) };
         });
         return keys;
     }
 
     function filter() {
-        const shown = rules.filterLines(searchKeys(), search.value, folding);
+        const shown = rules.filterLines(searchKeys(), search.value, fold);
         articles.forEach((article, i) => {
             if (article.hidden === shown[i])
                 article.hidden = !shown[i];

@@ -9,20 +9,29 @@ const ZibRules = (() => {
     // The search folds a line's texts and what the user types alike, by
     // the page's table of the review's folding (zibconv writes it): full-
     // and half-width forms as one (ｶﾞ is ガ), letters in lower case, so that
-    // ｶﾅ finds カナ and abc finds ＡＢＣ. `folding` is { chars, joined }:
+    // ｶﾅ finds カナ and abc finds ＡＢＣ. The table is { chars, joined }:
     // what each code point folds to, and what a folded character and a
-    // voiced mark after it join to.
-    function searchQuery(text, folding) {
-        let folded = '';
-        for (const c of text) {
-            const f = folding.chars[c] ?? c;
-            const both = folded === '' ? undefined : folding.joined[folded.slice(-1) + f];
-            if (both === undefined)
-                folded += f;
-            else
-                folded = folded.slice(0, -1) + both;
-        }
-        return folded;
+    // voiced mark after it join to. Returns the function that folds a text.
+    function searchFolding(table) {
+        const chars = new Map(Object.entries(table.chars));
+        const joined = new Map(Object.entries(table.joined));
+        const marks = new Set(Array.from(joined.keys(), (pair) => [...pair].pop()));
+        return (text) => {
+            let folded = '';
+            let last = '';
+            for (const c of text) {
+                const f = chars.get(c) ?? c;
+                const both = marks.has(f) ? joined.get(last + f) : undefined;
+                if (both === undefined) {
+                    folded += f;
+                    last = f;
+                } else {
+                    folded = folded.slice(0, -last.length) + both;
+                    last = both;
+                }
+            }
+            return folded;
+        };
     }
 
     // Fisher-Yates with `random` returning [0, 1), a copy.
@@ -98,8 +107,8 @@ const ZibRules = (() => {
     // Which lines the search shows: those whose key (their texts folded)
     // holds the query folded, and the parent of every branch shown. Lines
     // are { level, key }; the result is one boolean per line.
-    function filterLines(lines, query, folding) {
-        const wanted = searchQuery(query, folding);
+    function filterLines(lines, query, fold) {
+        const wanted = fold(query);
         const shown = lines.map((line) => wanted === '' || line.key.includes(wanted));
         let parent = -1;
         lines.forEach((line, i) => {
@@ -115,7 +124,7 @@ const ZibRules = (() => {
         return `${total}問中${correct}問正解`;
     }
 
-    return { searchQuery, shuffled, scrambled, playPlan, isCorrect, isComplete, playOrder, filterLines, scoreText };
+    return { searchFolding, shuffled, scrambled, playPlan, isCorrect, isComplete, playOrder, filterLines, scoreText };
 })();
 
 if (typeof module === 'object' && module.exports)
