@@ -50,10 +50,9 @@ std::string frontOf(const ProblemKind& kind, const std::vector<std::string>& nam
         front += "<ol class=\"zib-hints\">\n";
         for (std::size_t i = 0; i < kind.countOf(Field::Hint); ++i) {
             const std::string& name = names[*kind.positionOf(Field::Hint, i)];
-            if (i == 0)
-                front += "<li>" + fieldReference(name) + "</li>\n";
-            else
-                front += "{{#" + name + "}}<li>" + fieldReference(name, "hint:") + "</li>{{/" + name + "}}\n";
+            // Anki's hint filter writes nothing for an empty field: a blank
+            // hint keeps its number, as the game counts it.
+            front += "<li>" + fieldReference(name, i == 0 ? "" : "hint:") + "</li>\n";
         }
         front += "</ol>\n";
     }

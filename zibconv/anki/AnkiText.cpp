@@ -26,7 +26,7 @@ constexpr std::string_view kBase91 =
 
 // The references htmlOfUtf8 writes, read back as Anki reads them.
 constexpr std::pair<std::string_view, char> kReferences[] = {
-    {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
+    {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#123;", '{'}, {"&#125;", '}'}};
 
 } // namespace
 
@@ -54,6 +54,10 @@ std::string htmlOfUtf8(std::string_view utf8)
         case '<': html += "&lt;"; break;
         case '>': html += "&gt;"; break;
         case '"': html += "&quot;"; break;
+        // Braces as references: a reader whose templates read fields again
+        // (mnemosyne's) would take "{{x}}" in a text for a field.
+        case '{': html += "&#123;"; break;
+        case '}': html += "&#125;"; break;
         case '\r':
             if (i + 1 < utf8.size() && utf8[i + 1] == '\n')
                 ++i;

@@ -16,12 +16,12 @@
 // become the characters they stand for.
 std::u32string composedOfCodePage932(std::u32string text);
 
-// A Shift-JIS text as the field of a note: NFC, & < > " as references,
+// A Shift-JIS text as the field of a note: NFC, & < > " { } as references,
 // each line break (CR LF, CR or LF) as <br>; a blank text (spaces and
 // breaks alone) as nothing. Nothing when it is no Shift-JIS.
 std::optional<std::string> fieldHtml(std::string_view shiftJis);
 
-// UTF-8 as HTML content, the same escapes and breaks.
+// UTF-8 as HTML content, the same references and breaks.
 std::string htmlOfUtf8(std::string_view utf8);
 
 // Anki's checksum of a field: the first 32 bits of the SHA-1 of its text
