@@ -199,7 +199,7 @@ std::optional<AnkiNote> AnkiDeckBuilder::noteOf(const ProblemBase& problem, std:
     for (std::size_t i = 0; i < texts.size(); ++i)
         if (kind->placeOf(i).field == kind->namingField)
             key += '\x1f' + note.fields[i];
-    const std::size_t before = namingCounts[hashOf(key)]++;
+    const std::size_t before = namingCounts[key]++;
     const std::uint64_t id = hashOf(key + '\x1f' + std::to_string(before));
     note.guid = base91(id);
 

@@ -80,7 +80,7 @@ private:
     std::vector<AnkiFallback> fallen;
     std::size_t problems = 0;
     // How often each naming key came before, to tell equal ones apart.
-    std::unordered_map<std::uint64_t, std::size_t> namingCounts;
+    std::unordered_map<std::string, std::size_t> namingCounts;
 
     std::optional<AnkiNote> noteOf(const ProblemBase& problem, std::size_t line, ProblemPlace place,
                                    std::optional<AnkiFallback>& fallback);

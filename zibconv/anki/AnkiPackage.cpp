@@ -10,6 +10,7 @@
 #include <ctime>
 #include <memory>
 #include <new>
+#include <string_view>
 
 namespace {
 
@@ -34,6 +35,10 @@ create table revlog (
     ivl integer not null, lastIvl integer not null, factor integer not null, time integer not null,
     type integer not null);
 create table graves (usn integer not null, oid integer not null, type integer not null);
+)";
+
+// Built once the rows are in, which is faster than keeping them up to date.
+constexpr const char* kIndexes = R"(
 create index ix_notes_usn on notes (usn);
 create index ix_cards_usn on cards (usn);
 create index ix_revlog_usn on revlog (usn);
@@ -46,7 +51,7 @@ create index ix_notes_csum on notes (csum);
 // The settings that decide the file's bytes, whatever SQLite's build
 // defaults are.
 constexpr const char* kFileSettings =
-    "pragma page_size = 4096; pragma encoding = 'UTF-8'; pragma secure_delete = on; pragma auto_vacuum = none;";
+    "pragma page_size = 4096; pragma encoding = 'UTF-8'; pragma secure_delete = on; pragma auto_vacuum = none; pragma journal_mode = off;";
 
 constexpr std::int64_t kDefaultDeck = 1;
 constexpr std::int64_t kDefaultOptions = 1;
@@ -70,9 +75,10 @@ Statement prepared(sqlite3* db, const char* sql)
     return Statement(statement);
 }
 
+// The text must live until the statement has stepped.
 bool bindText(sqlite3_stmt* statement, int at, const std::string& text)
 {
-    return sqlite3_bind_text(statement, at, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    return sqlite3_bind_text(statement, at, text.data(), static_cast<int>(text.size()), SQLITE_STATIC) == SQLITE_OK;
 }
 
 // Binds integers and texts in order, steps once and resets.
@@ -314,9 +320,9 @@ zip_fileinfo entryInfo(std::int64_t seconds)
     return info;
 }
 
-bool addEntry(zipFile zip, const char* name, const std::string& bytes, const zip_fileinfo& info)
+bool addEntry(zipFile zip, const char* name, std::string_view bytes, const zip_fileinfo& info)
 {
-    if (zipOpenNewFileInZip(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION) != ZIP_OK)
+    if (zipOpenNewFileInZip(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_BEST_SPEED) != ZIP_OK)
         return false;
     bool written = true;
     constexpr std::size_t kChunk = 1u << 24;
@@ -337,24 +343,44 @@ std::int64_t collectionTime()
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
-std::optional<std::string> ankiCollection(const AnkiDeckBuilder& deck, std::int64_t seconds)
+namespace {
+
+struct SerializedCollection {
+    std::unique_ptr<unsigned char, SqliteFree> image;
+    std::size_t size = 0;
+    std::string_view bytes() const { return {reinterpret_cast<const char*>(image.get()), size}; }
+};
+
+std::optional<SerializedCollection> serializedCollection(const AnkiDeckBuilder& deck, std::int64_t seconds)
 {
     sqlite3* opened = nullptr;
     const int status = sqlite3_open_v2(":memory:", &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     const Database db(opened);
     if (status != SQLITE_OK || !executed(db.get(), kFileSettings) || !executed(db.get(), "begin") ||
-        !executed(db.get(), kSchema) || !insertCollection(db.get(), deck, seconds) || !executed(db.get(), "commit"))
+        !executed(db.get(), kSchema) || !insertCollection(db.get(), deck, seconds) || !executed(db.get(), kIndexes) ||
+        !executed(db.get(), "commit"))
         return std::nullopt;
     sqlite3_int64 size = 0;
-    const std::unique_ptr<unsigned char, SqliteFree> image(sqlite3_serialize(db.get(), "main", &size, 0));
-    if (!image)
+    SerializedCollection collection{std::unique_ptr<unsigned char, SqliteFree>(sqlite3_serialize(db.get(), "main", &size, 0)),
+                                    static_cast<std::size_t>(size)};
+    if (!collection.image)
         return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(image.get()), static_cast<std::size_t>(size));
+    return collection;
+}
+
+} // namespace
+
+std::optional<std::string> ankiCollection(const AnkiDeckBuilder& deck, std::int64_t seconds)
+{
+    const std::optional<SerializedCollection> collection = serializedCollection(deck, seconds);
+    if (!collection)
+        return std::nullopt;
+    return std::string(collection->bytes());
 }
 
 std::optional<std::string> ankiPackage(const AnkiDeckBuilder& deck, std::int64_t seconds)
 {
-    std::optional<std::string> collection = ankiCollection(deck, seconds);
+    const std::optional<SerializedCollection> collection = serializedCollection(deck, seconds);
     if (!collection)
         return std::nullopt;
     ZipBuffer buffer;
@@ -364,7 +390,7 @@ std::optional<std::string> ankiPackage(const AnkiDeckBuilder& deck, std::int64_t
     if (!zip)
         return std::nullopt;
     const zip_fileinfo info = entryInfo(seconds);
-    const bool written = addEntry(zip, "collection.anki2", *collection, info) && addEntry(zip, "media", "{}", info);
+    const bool written = addEntry(zip, "collection.anki2", collection->bytes(), info) && addEntry(zip, "media", "{}", info);
     if (zipClose(zip, nullptr) != ZIP_OK || !written || buffer.failed)
         return std::nullopt;
     return std::move(buffer.bytes);

@@ -28,6 +28,17 @@ constexpr std::string_view kBase91 =
 constexpr std::pair<std::string_view, char> kReferences[] = {
     {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#123;", '{'}, {"&#125;", '}'}};
 
+bool mayHoldSingleton(std::string_view utf8)
+{
+    for (std::size_t at = utf8.find_first_of("\xE2\xEF"); at != std::string_view::npos && at + 1 < utf8.size();
+         at = utf8.find_first_of("\xE2\xEF", at + 1)) {
+        const unsigned char next = static_cast<unsigned char>(utf8[at + 1]);
+        if (utf8[at] == '\xEF' ? next >= 0xA4 && next <= 0xAB : utf8.substr(at, 3) == "\xE2\x84\xAB")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::u32string composedOfCodePage932(std::u32string text)
@@ -73,10 +84,14 @@ std::optional<std::string> fieldHtml(std::string_view shiftJis)
 {
     if (isBlankText(shiftJis))
         return std::string();
-    std::optional<std::u32string> decoded = decodedText(shiftJis);
-    if (!decoded)
+    std::string utf8;
+    if (!appendShiftJisAsUtf8(shiftJis, utf8))
         return std::nullopt;
-    return htmlOfUtf8(encodeUtf8(composedOfCodePage932(std::move(*decoded))));
+    // Every singleton is U+212B (E2 84 AB) or in U+F900-U+FAFF (EF A4-AB):
+    // a text without such bytes is its own NFC, and most texts are.
+    if (mayHoldSingleton(utf8))
+        utf8 = encodeUtf8(composedOfCodePage932(*decodeUtf8(utf8)));
+    return htmlOfUtf8(utf8);
 }
 
 std::int64_t fieldChecksum(std::string_view html)
