@@ -230,7 +230,9 @@ TEST(AnkiDeckTest, Base91IsAnkisAlphabet)
 std::vector<std::string> guidsOf(std::string_view setName, const ProblemList& problems)
 {
     std::vector<std::string> guids;
-    for (const AnkiNote& note : *ankiNotesOf(setName, problems))
+    const std::optional<std::vector<AnkiNote>> notes = ankiNotesOf(setName, problems);
+    EXPECT_TRUE(notes);
+    for (const AnkiNote& note : notes.value_or(std::vector<AnkiNote>{}))
         guids.push_back(note.guid);
     return guids;
 }
