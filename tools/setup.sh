@@ -7,6 +7,7 @@ zib_packages=(
     fonts-ipafont-gothic locales python3 python3-lxml libxml2-utils
     nodejs chromium chromium-driver python3-selenium fonts-noto-cjk
     libxlsxwriter-dev libz-mingw-w64-dev dpkg-dev libreoffice-calc-nogui libminizip-dev libexpat1-dev
+    libsqlite3-dev tcl
 )
 
 zib_as_root() {
@@ -92,6 +93,59 @@ zib_mingw_libraries() {
         cmake --build "$root/build-expat" >/dev/null && cmake --install "$root/build-expat" >/dev/null
 }
 
+# SQLite for the Windows build's Anki export, from Debian's sqlite3 source
+# package, the same version as the native libsqlite3-dev (the database's
+# header names the version that wrote it): its amalgamation is generated
+# natively (tclsh) and compiled with mingw into build/third-party/mingw.
+# Secure delete as Debian builds it, so that both write the same pages.
+zib_mingw_sqlite() {
+    local root=$PWD/build/third-party
+    local prefix=$root/mingw
+    [ -f "$prefix/lib/libsqlite3.a" ] && [ -f "$prefix/include/sqlite3.h" ] && return 0
+    zib_enable_sources
+    echo "setup: building SQLite for Windows from Debian's source"
+    mkdir -p "$root/src" "$root/build-sqlite" "$prefix/lib" "$prefix/include"
+    (cd "$root/src" && { ls -d sqlite3-*/ >/dev/null 2>&1 || apt-get source -qq sqlite3 >/dev/null 2>&1; }) || return 1
+    local source
+    source=$(ls -d "$root"/src/sqlite3-*/ | head -n 1)
+    (cd "$root/build-sqlite" && "$source/configure" --disable-tcl >/dev/null && make sqlite3.c >/dev/null) &&
+        x86_64-w64-mingw32-gcc-posix -O2 -DSQLITE_SECURE_DELETE -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION \
+            -c "$root/build-sqlite/sqlite3.c" -o "$root/build-sqlite/sqlite3.o" &&
+        x86_64-w64-mingw32-ar rcs "$prefix/lib/libsqlite3.a" "$root/build-sqlite/sqlite3.o" &&
+        cp "$root/build-sqlite/sqlite3.h" "$prefix/include/"
+}
+
+# mnemosyne, a flashcard program written elsewhere whose Anki importer the
+# Anki export's test (tests/anki) reads zibconv's decks with: only its
+# Debian package, unpacked into a cache outside the repository, run
+# headless from Python with the standard library (its desktop's
+# dependencies are not installed). Never shipped.
+zib_mnemosyne_dir=${XDG_CACHE_HOME:-$HOME/.cache}/zib/mnemosyne
+zib_mnemosyne() {
+    [ -f "$zib_mnemosyne_dir/usr/lib/python3/dist-packages/mnemosyne/libmnemosyne/file_formats/anki2.py" ] && return 0
+    echo "setup: unpacking mnemosyne for the Anki export's test into $zib_mnemosyne_dir"
+    local download
+    download=$(mktemp -d) || return 1
+    (cd "$download" && apt-get download -qq mnemosyne >/dev/null 2>&1) &&
+        mkdir -p "$zib_mnemosyne_dir" && dpkg-deb -x "$download"/mnemosyne_*.deb "$zib_mnemosyne_dir"
+    local status=$?
+    rm -rf "$download"
+    return $status
+}
+
+# anki-reader, an npm reader of Anki packages, pinned, into a cache folder
+# of its own outside the work tree, for the Anki export's test.
+zib_anki_reader_version=0.3.0
+zib_anki_reader_dir=${XDG_CACHE_HOME:-$HOME/.cache}/zib/anki-reader-$zib_anki_reader_version
+zib_anki_reader() {
+    [ -f "$zib_anki_reader_dir/node_modules/anki-reader/package.json" ] && return 0
+    echo "setup: installing anki-reader $zib_anki_reader_version for the Anki export's test"
+    zib_have_npm || return 1
+    mkdir -p "$zib_anki_reader_dir" &&
+        npm install --prefix "$zib_anki_reader_dir" --no-save --no-audit --no-fund --silent \
+            "anki-reader@$zib_anki_reader_version" >/dev/null
+}
+
 # npm for the pinned test tools below: Debian's nodejs comes without it;
 # other builds of node bring their own.
 zib_have_npm() {
@@ -132,8 +186,11 @@ zib_setup() {
     zib_install_packages
     zib_generate_locale
     zib_mingw_libraries
+    zib_mingw_sqlite
     zib_gift_parser
     zib_axe_core
+    zib_mnemosyne
+    zib_anki_reader
 }
 
 # Configures a build tree once; later runs only build (a tree whose

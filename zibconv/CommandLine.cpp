@@ -16,7 +16,7 @@ const NamedForm kForms[] = {
     {".xml", FileForm::QuizFile}, {".csv", FileForm::Csv},           {".tsv", FileForm::Tsv},
     {".txt", FileForm::Tsv},      {".xlsx", FileForm::Workbook},     {".xls", FileForm::OtherWorkbook},
     {".ods", FileForm::OtherWorkbook}, {".html", FileForm::Page},    {".htm", FileForm::Page},
-    {".gift", FileForm::Gift},
+    {".gift", FileForm::Gift},        {".apkg", FileForm::Anki},
 };
 
 // The options a command may take, each once in this table with how the
@@ -236,6 +236,10 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
     const bool utf8Only = invocation.outputForm == FileForm::Page || invocation.outputForm == FileForm::Gift;
     if (invocation.command == Command::Export && utf8Only && invocation.encoding) {
         error = {invocation.outputForm == FileForm::Page ? message::kPageHasNoEncoding : message::kGiftHasNoEncoding, ""};
+        return std::nullopt;
+    }
+    if (invocation.command == Command::Export && invocation.outputForm == FileForm::Anki && invocation.encoding) {
+        error = {message::kAnkiHasNoEncoding, ""};
         return std::nullopt;
     }
     return invocation;

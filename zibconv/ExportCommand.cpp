@@ -1,9 +1,10 @@
-// export: a quiz file into a table, a workbook, a page or GIFT, by the form
+// export: a quiz file into a table, a workbook, a page, GIFT or an Anki deck, by the form
 // the command line told from OUTPUT's name.
 #include "zibconv/Commands.h"
 
 #include "files/FileIO.h"
 #include "zibconv/Console.h"
+#include "zibconv/anki/ExportAnki.h"
 #include "zibconv/gift/ExportGift.h"
 #include "zibconv/page/ExportPage.h"
 #include "zibconv/tables/ExportTable.h"
@@ -72,6 +73,22 @@ int runGiftExport(const Invocation& invocation)
     return kExitDone;
 }
 
+// After the file, a notice for each line whose card cannot ask as its kind.
+int runAnkiExport(const Invocation& invocation)
+{
+    const std::optional<ExportedAnki> deck = exportQuizAnki(invocation.input, setNameOf(invocation.input));
+    if (!deck)
+        return reportUnreadableQuizFile(invocation.input);
+    if (!deck->bytes || !replaceFileContents(invocation.output, *deck->bytes)) {
+        printLine(Stream::Error, message::kAnkiNotWritten, invocation.output);
+        return kExitRefused;
+    }
+    for (const AnkiFallback& line : deck->fallbacks)
+        printLine(Stream::Error, message::ankiFallback(line));
+    printLine(Stream::Error, message::ankiWritten(deck->counts), invocation.output);
+    return kExitDone;
+}
+
 // The rows of the set into `sink`, then its bytes into the output;
 // `notWritten` says why when the sink could not make them.
 int writeRows(const Invocation& invocation, RowSink& sink, const char* notWritten)
@@ -121,6 +138,7 @@ int runExport(const Invocation& invocation)
     switch (invocation.outputForm) {
     case FileForm::Page: return runPageExport(invocation);
     case FileForm::Gift: return runGiftExport(invocation);
+    case FileForm::Anki: return runAnkiExport(invocation);
     case FileForm::Workbook: return runWorkbookExport(invocation);
     default: return runTableExport(invocation);
     }

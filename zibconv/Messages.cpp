@@ -20,6 +20,7 @@ const char* const kHelpDetails[] = {
     "         OUTPUT を省くと入力と同じフォルダーと名前で拡張子 .xlsx (ブック) になります。",
     "         OUTPUT が .html なら、ブラウザーで校正・印刷・プレイできる 1 つのページを書き出します。",
     "         OUTPUT が .gift なら、Moodle の問題バンクにインポートできる GIFT ファイルを書き出します。",
+    "         OUTPUT が .apkg なら、Anki などの単語帳ソフトに読み込める Anki のデッキを書き出します。",
     "import   表かブック (.xlsx) をクイズファイルに書き出します。OUTPUT を省くと拡張子 .xml になります。",
     "check    エディターで開いたときに読み込まれないもの (表なら import が拒むもの) と、",
     "         内容の誤りらしいところを報告します: 見える欄の空欄、答えと同じ選択肢や同じ選択肢、",
@@ -101,6 +102,19 @@ std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds)
     for (const ProblemKind* kind : kinds)
         named += (named.empty() ? "" : "、") + std::string(kind->comboText);
     return "GIFT には" + named + "の問題がないため、答えを打ち込む問題にして、文字、パネル、リールを問題文に並べました";
+}
+
+std::string ankiWritten(const SetCounts& counts)
+{
+    return countText(counts) + "を Anki のデッキに書き出しました";
+}
+
+std::string ankiFallback(const AnkiFallback& line)
+{
+    const char* became = line.why == Fallback::BlankAnswer ? "ため、答えのないカードにしました"
+                                                           : "ため、問題文だけのカードにしました";
+    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): " +
+           fallbackReason(line.why) + became;
 }
 
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places)

@@ -5,6 +5,7 @@
 
 #include "document/ProblemListFile.h"
 #include "model/SetCounts.h"
+#include "zibconv/anki/AnkiDeck.h"
 #include "zibconv/gift/GiftWriter.h"
 
 #include <cstddef>
@@ -32,6 +33,7 @@ inline constexpr const char* kEncodingUnknown = "--encoding には utf-8 か shi
 inline constexpr const char* kCheckOnlyOptions = "--strict と --json は check にだけ付けられます";
 inline constexpr const char* kPageHasNoEncoding = "ページは UTF-8 だけで書き出すため、--encoding は付けられません";
 inline constexpr const char* kGiftHasNoEncoding = "GIFT ファイルは UTF-8 だけで書き出すため、--encoding は付けられません";
+inline constexpr const char* kAnkiHasNoEncoding = "Anki のデッキは UTF-8 だけで書き出すため、--encoding は付けられません";
 inline constexpr const char* kUsage = "使い方:";
 inline constexpr const char* kUsageOfDroppedFile =
     "  zibconv FILE                 (FILE が .xml なら export、.csv .tsv .txt .xlsx なら import)";
@@ -66,6 +68,12 @@ std::string giftWritten(const SetCounts& counts);
 std::string giftFallback(const GiftFallback& line);
 // The set's kinds that GIFT holds only as short answers (not empty).
 std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds);
+inline constexpr const char* kAnkiNotWritten = "Anki のデッキを書き出せませんでした";
+// "問題 3 問 (分岐 1 問)を Anki のデッキに書き出しました"
+std::string ankiWritten(const SetCounts& counts);
+// A line whose card asks with its question alone, or has no answer,
+// because it cannot be played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、問題文だけのカードにしました".
+std::string ankiFallback(const AnkiFallback& line);
 // What a spreadsheet opening a CSV or TSV would change, with the first
 // places of `count`: "... 3 個あります (2 行目 answer 列、3 行目 hint1 列 ほか)。..."
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places);

@@ -105,3 +105,11 @@ TEST(CommandLine, PageAndGiftByExtensionWithoutEncoding)
     // A GIFT file is no input of any command.
     EXPECT_EQ(refusal({"s.gift"}), std::string(message::kUnknownCommand) + ": s.gift");
 }
+
+// An Anki package likewise: export writes one, UTF-8 inside; nothing reads one.
+TEST(CommandLine, AnkiDeckByExtensionWithoutEncoding)
+{
+    EXPECT_EQ(parsed({"export", "s.xml", "S.APKG"})->outputForm, FileForm::Anki);
+    EXPECT_EQ(refusal({"export", "s.xml", "s.apkg", "--encoding", "shift_jis"}), message::kAnkiHasNoEncoding);
+    EXPECT_EQ(refusal({"s.apkg"}), std::string(message::kUnknownCommand) + ": s.apkg");
+}

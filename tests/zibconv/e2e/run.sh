@@ -96,6 +96,18 @@ cmp -s set.gift "$expected/set.gift" || [ -n "${ZIB_E2E_RECORD:-}" ] || fail "--
 run 64 export set.xml other.gift --encoding utf-8
 [ -e other.gift ] && fail "a GIFT file was written with an encoding asked for"
 
+# Anki: the same package from both programs, byte for byte (SQLite and
+# the zip written alike, every time fixed), and the same notices.
+run 0 export set.xml set.apkg
+same set.apkg set.apkg
+iconv -f "$encoding" -t UTF-8 stderr.bin | tr -d '\r' >anki.txt
+same anki.txt anki.txt
+run 1 export set.xml set.apkg
+run 0 export set.xml set.apkg --force
+cmp -s set.apkg "$expected/set.apkg" || [ -n "${ZIB_E2E_RECORD:-}" ] || fail "--force wrote another package"
+run 64 export set.xml other.apkg --encoding utf-8
+[ -e other.apkg ] && fail "a package was written with an encoding asked for"
+
 # Import of what export wrote gives the editor's own save of the set.
 run 0 import set.csv set-from-csv.xml
 same set-from-csv.xml set-saved.xml
