@@ -6,6 +6,7 @@
 #include "document/ProblemListFile.h"
 #include "model/SetCounts.h"
 #include "zibconv/gift/GiftWriter.h"
+#include "zibconv/qti/QtiWriter.h"
 
 #include <cstddef>
 #include <string>
@@ -32,6 +33,7 @@ inline constexpr const char* kEncodingUnknown = "--encoding には utf-8 か shi
 inline constexpr const char* kCheckOnlyOptions = "--strict と --json は check にだけ付けられます";
 inline constexpr const char* kPageHasNoEncoding = "ページは UTF-8 だけで書き出すため、--encoding は付けられません";
 inline constexpr const char* kGiftHasNoEncoding = "GIFT ファイルは UTF-8 だけで書き出すため、--encoding は付けられません";
+inline constexpr const char* kQtiHasNoEncoding = "QTI パッケージは UTF-8 だけで書き出すため、--encoding は付けられません";
 inline constexpr const char* kUsage = "使い方:";
 inline constexpr const char* kUsageOfDroppedFile =
     "  zibconv FILE                 (FILE が .xml なら export、.csv .tsv .txt .xlsx なら import)";
@@ -57,6 +59,7 @@ inline constexpr const char* kTableNotWritten = "表を書き出せませんで�
 inline constexpr const char* kBookNotWritten = "ブックを書き出せませんでした (1 つのセルに入るのは 32,767 文字までです)";
 inline constexpr const char* kPageNotWritten = "ページを書き出せませんでした";
 inline constexpr const char* kGiftNotWritten = "GIFT ファイルを書き出せませんでした";
+inline constexpr const char* kQtiNotWritten = "QTI パッケージを書き出せませんでした";
 // "問題 3 問 (分岐 1 問)を書き出しました", "…のページを書き出しました"
 std::string written(const SetCounts& counts);
 std::string pageWritten(const SetCounts& counts);
@@ -66,6 +69,10 @@ std::string giftWritten(const SetCounts& counts);
 std::string giftFallback(const GiftFallback& line);
 // The set's kinds that GIFT holds only as short answers (not empty).
 std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds);
+std::string qtiWritten(const SetCounts& counts);
+// A line that the QTI package holds as a text entry because it cannot be
+// played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、答えを打ち込む問題にしました".
+std::string qtiFallback(const QtiFallback& line);
 // What a spreadsheet opening a CSV or TSV would change, with the first
 // places of `count`: "... 3 個あります (2 行目 answer 列、3 行目 hint1 列 ほか)。..."
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places);
