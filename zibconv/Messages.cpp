@@ -103,8 +103,10 @@ std::string qtiWritten(const SetCounts& counts)
 
 std::string qtiFallback(const QtiFallback& line)
 {
+    const char* became = line.why == Fallback::BlankAnswer ? "ため、採点する答えのない、打ち込む問題にしました"
+                                                           : "ため、答えを打ち込む問題にしました";
     return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): " +
-           fallbackReason(line.why) + "ため、答えを打ち込む問題にしました";
+           fallbackReason(line.why) + became;
 }
 
 std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds)

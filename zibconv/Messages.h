@@ -70,8 +70,8 @@ std::string giftFallback(const GiftFallback& line);
 // The set's kinds that GIFT holds only as short answers (not empty).
 std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds);
 std::string qtiWritten(const SetCounts& counts);
-// A line that the QTI package holds as a text entry because it cannot be
-// played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、答えを打ち込む問題にしました".
+// A line that the QTI package holds as a text entry (one that scores 0,
+// its answer blank) because it cannot be played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、答えを打ち込む問題にしました".
 std::string qtiFallback(const QtiFallback& line);
 // What a spreadsheet opening a CSV or TSV would change, with the first
 // places of `count`: "... 3 個あります (2 行目 answer 列、3 行目 hint1 列 ほか)。..."

@@ -163,8 +163,12 @@ public:
         item += declarations;
         item += kScore;
         item += "<itemBody>\n" + body + "</itemBody>\n";
-        item += "<responseProcessing><responseCondition><responseIf>" + condition + score("1") +
-                "</responseIf><responseElse>" + score("0") + "</responseElse></responseCondition></responseProcessing>\n";
+        if (condition.empty())
+            item += "<responseProcessing>" + score("0") + "</responseProcessing>\n";
+        else
+            item += "<responseProcessing><responseCondition><responseIf>" + condition + score("1") +
+                    "</responseIf><responseElse>" + score("0") + "</responseElse></responseCondition>"
+                    "</responseProcessing>\n";
         item += "</assessmentItem>\n";
         return item;
     }
@@ -362,12 +366,18 @@ private:
     }
 
     // The answer typed, compared as written: the same bytes as the set's.
+    // A blank answer gives nothing to compare: the item has no correct
+    // response and scores 0, for the teacher to grade.
     void writeTextEntry()
     {
+        body += "<p><textEntryInteraction responseIdentifier=\"RESPONSE\"/></p>\n";
+        if (verdict.fallback == Fallback::BlankAnswer) {
+            declarations += "<responseDeclaration identifier=\"RESPONSE\" cardinality=\"single\" baseType=\"string\"/>\n";
+            return;
+        }
         std::string utf8;
         appendShiftJisAsUtf8(answer(), utf8);
         declare("RESPONSE", "single", "string", "<value>" + escaped(utf8, false) + "</value>");
-        body += "<p><textEntryInteraction responseIdentifier=\"RESPONSE\"/></p>\n";
         condition = matchesCorrect("RESPONSE");
     }
 };
