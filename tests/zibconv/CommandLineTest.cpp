@@ -105,3 +105,13 @@ TEST(CommandLine, PageAndGiftByExtensionWithoutEncoding)
     // A GIFT file is no input of any command.
     EXPECT_EQ(refusal({"s.gift"}), std::string(message::kUnknownCommand) + ": s.gift");
 }
+
+// A QTI package likewise, by .zip; the tables still take --encoding.
+TEST(CommandLine, QtiPackageByExtensionWithoutEncoding)
+{
+    EXPECT_EQ(parsed({"export", "s.xml", "s.zip"})->outputForm, FileForm::Qti);
+    EXPECT_EQ(parsed({"export", "s.xml", "S.ZIP", "--force"})->outputForm, FileForm::Qti);
+    EXPECT_EQ(refusal({"export", "s.xml", "s.zip", "--encoding", "shift_jis"}), message::kQtiHasNoEncoding);
+    EXPECT_EQ(parsed({"export", "s.xml", "s.csv", "--encoding", "shift_jis"})->outputForm, FileForm::Csv);
+    EXPECT_EQ(refusal({"s.zip"}), std::string(message::kUnknownCommand) + ": s.zip");
+}
