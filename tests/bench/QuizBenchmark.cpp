@@ -3,7 +3,8 @@
 // file by the same engine, and the peak memory; then zibconv's export of
 // the file to a CSV table and its import of that table back into a quiz
 // file, each against the editor's load and save together; its export of
-// the set's page and of its GIFT file against the CSV's time and size. Usage:
+// the set's page, of its GIFT file and of its QTI package against the CSV's
+// time and size. Usage:
 // quiz_benchmark [count...]; without counts, 10000 and 20000 problems.
 #include "WholeTables.h"
 #include "BenchPlatform.h"
@@ -21,6 +22,7 @@
 #include "zibconv/tables/QuizTable.h"
 #include "zibconv/tables/TableFile.h"
 #include "zibconv/gift/ExportGift.h"
+#include "zibconv/qti/ExportQti.h"
 #include "zibconv/page/ExportPage.h"
 #include "zibconv/workbooks/WorkbookWriter.h"
 
@@ -113,6 +115,13 @@ bool exportGift(const std::string& quizPath, const std::string& giftPath)
 {
     const std::optional<ExportedGift> gift = exportQuizGift(quizPath, "zib-benchmark");
     return gift && gift->bytes && replaceFileContents(giftPath, *gift->bytes);
+}
+
+// What zibconv's export to QTI does: the quiz file to a zipped package.
+bool exportQti(const std::string& quizPath, const std::string& qtiPath)
+{
+    const std::optional<ExportedQti> qti = exportQuizQti(quizPath, "zib-benchmark");
+    return qti && qti->bytes && replaceFileContents(qtiPath, *qti->bytes);
 }
 
 // What zibconv's import does: the table back to a quiz file, refused as a
@@ -240,6 +249,7 @@ void measure(int count)
     const std::string importedPath = stem + "-imported.xml";
     const std::string pagePath = stem + ".html";
     const std::string giftPath = stem + ".gift";
+    const std::string qtiPath = stem + ".zip";
     buildSet(count);
     const double save = bestSeconds([&] { return saveProblemList(path); });
     const double load = bestSeconds([&] { return loadProblemList(path); });
@@ -274,15 +284,17 @@ void measure(int count)
                 same ? "" : "  (IMPORT DIFFERS FROM THE FILE)");
     std::fflush(stdout);
 
-    // The page, GIFT and the CSV take turns, as check's two below: the
+    // The page, GIFT, QTI and the CSV take turns, as check's two below: the
     // ratios are the figures.
     double pageTime = 1e9;
     double giftTime = 1e9;
+    double qtiTime = 1e9;
     double tableTime = 1e9;
     for (int turn = 0; turn < kCheckTurns; ++turn) {
         tableTime = std::min(tableTime, bestSeconds([&] { return exportTable(path, tablePath); }, 1));
         pageTime = std::min(pageTime, bestSeconds([&] { return exportPage(path, pagePath); }, 1));
         giftTime = std::min(giftTime, bestSeconds([&] { return exportGift(path, giftPath); }, 1));
+        qtiTime = std::min(qtiTime, bestSeconds([&] { return exportQti(path, qtiPath); }, 1));
     }
     std::printf("%6d problems, zibconv page: %8.2f MB  export %6.3f s  against the CSV: time %4.2f (target at "
                 "most 2)  size %4.2f (target at most 4)\n",
@@ -291,6 +303,10 @@ void measure(int count)
     std::printf("%6d problems, zibconv GIFT: %8.2f MB  export %6.3f s  against the CSV: time %4.2f  size %4.2f\n",
                 count, megabytes(fileSize(giftPath)), giftTime, giftTime / tableTime,
                 static_cast<double>(fileSize(giftPath)) / static_cast<double>(fileSize(tablePath)));
+    std::printf("%6d problems, zibconv QTI: %8.2f MB  export %6.3f s  against the CSV: time %4.2f (target at most 3)  "
+                "size %4.2f\n",
+                count, megabytes(fileSize(qtiPath)), qtiTime, qtiTime / tableTime,
+                static_cast<double>(fileSize(qtiPath)) / static_cast<double>(fileSize(tablePath)));
     std::fflush(stdout);
 
     // The two take turns, more often than the other steps: their ratio is
@@ -312,6 +328,7 @@ void measure(int count)
     std::remove(tablePath.c_str());
     std::remove(importedPath.c_str());
     std::remove(giftPath.c_str());
+    std::remove(qtiPath.c_str());
     if (std::getenv("ZIB_BENCH_KEEP_PAGE"))
         std::printf("%6d problems: the page is kept as %s\n", count, pagePath.c_str());
     else
