@@ -85,6 +85,8 @@ int runQtiExport(const Invocation& invocation)
     }
     for (const QtiFallback& line : qti->fallbacks)
         printLine(Stream::Error, message::qtiFallback(line));
+    for (const QtiFallback& line : qti->cutSpellings)
+        printLine(Stream::Error, message::qtiSpellingsCut(line));
     printLine(Stream::Error, message::qtiWritten(qti->counts), invocation.output);
     return kExitDone;
 }

@@ -109,6 +109,13 @@ std::string qtiFallback(const QtiFallback& line)
            fallbackReason(line.why) + became;
 }
 
+std::string qtiSpellingsCut(const QtiFallback& line)
+{
+    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): パネルで答えを作る並べ方が " +
+           std::to_string(kMostSpellings) + " 通りを超えるため、最初の " + std::to_string(kMostSpellings) +
+           " 通りだけを正解にしました";
+}
+
 std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds)
 {
     std::string named;

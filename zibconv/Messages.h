@@ -73,6 +73,8 @@ std::string qtiWritten(const SetCounts& counts);
 // A line that the QTI package holds as a text entry (one that scores 0,
 // its answer blank) because it cannot be played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、答えを打ち込む問題にしました".
 std::string qtiFallback(const QtiFallback& line);
+// Panels that spell the answer in more ways than the item holds.
+std::string qtiSpellingsCut(const QtiFallback& line);
 // What a spreadsheet opening a CSV or TSV would change, with the first
 // places of `count`: "... 3 個あります (2 行目 answer 列、3 行目 hint1 列 ほか)。..."
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places);

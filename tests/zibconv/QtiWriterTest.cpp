@@ -421,3 +421,34 @@ TEST(QtiPackage, EntriesWholeAtTheTimeGiven)
     EXPECT_TRUE(finished.finish());
     EXPECT_FALSE(finished.add("late.xml", "x"));
 }
+
+// Panels that spell a long answer in more ways than an item holds: the
+// first ways are right, and the line is told.
+TEST(QtiWriter, PanelsOfTooManyWaysAreCut)
+{
+    TextList texts{"q", "", "ア", "アア", "アアア", "アアアア", "イ", "イイ", "イイイ", B, B, B, B};
+    for (int i = 0; i < 10; ++i)
+        texts[1] += "ア";
+    texts[1] += "イイイイイイ";
+    // ア: 1+2+3+4 in any order (4! = 24 ways), イ: 1+2+3 likewise (3! = 6):
+    // 144 ways, under the limit.
+    QtiWriter under("set", [](const QtiFile&) { return true; });
+    ASSERT_TRUE(under.add(*problemOf(PANEL, texts)));
+    EXPECT_TRUE(under.cutSpellings().empty());
+    const std::string processing = partsOf(problemOf(PANEL, texts)).processing;
+    std::size_t ways = 0;
+    for (std::size_t at = processing.find("<and>"); at != std::string::npos; at = processing.find("<and>", at + 1))
+        ++ways;
+    EXPECT_EQ(ways, 144u);
+    texts[9] = "アアアアア";
+    texts[1] = "";
+    for (int i = 0; i < 15; ++i)
+        texts[1] += "ア";
+    texts[1] += "イイイイイイ";
+    // 5! × 3! = 720 ways: cut at the limit.
+    QtiWriter over("set", [](const QtiFile&) { return true; });
+    ASSERT_TRUE(over.add(*problemOf(PANEL, texts)));
+    ASSERT_EQ(over.cutSpellings().size(), 1u);
+    EXPECT_EQ(over.cutSpellings().front().line, 1u);
+    EXPECT_TRUE(over.fallbacks().empty());
+}

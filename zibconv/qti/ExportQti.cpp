@@ -32,7 +32,8 @@ std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_vi
     QtiCollector collector(setName);
     if (!walkQuizFile(path, collector))
         return std::nullopt;
-    ExportedQti exported{std::nullopt, collector.counts, collector.writer.fallbacks()};
+    ExportedQti exported{std::nullopt, collector.counts, collector.writer.fallbacks(),
+                          collector.writer.cutSpellings()};
     if (!collector.written)
         return exported;
     const QtiFile test = collector.writer.test();

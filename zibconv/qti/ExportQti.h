@@ -16,6 +16,7 @@ struct ExportedQti {
     std::optional<std::string> bytes;
     SetCounts counts;
     std::vector<QtiFallback> fallbacks;
+    std::vector<QtiFallback> cutSpellings;
 };
 
 // `setName` in UTF-8, as the test's title. Nothing when the file cannot be

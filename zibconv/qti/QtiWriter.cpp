@@ -112,6 +112,7 @@ public:
     }
 
     std::vector<std::vector<std::size_t>> runs;
+    bool cut = false;
 
 private:
     std::u32string_view answer;
@@ -121,8 +122,12 @@ private:
 
     void walk(std::size_t at)
     {
+        if (cut)
+            return;
         if (at == answer.size()) {
-            runs.push_back(run);
+            cut = runs.size() == kMostSpellings;
+            if (!cut)
+                runs.push_back(run);
             return;
         }
         for (std::size_t group = 0; group < texts.size(); ++group) {
@@ -176,6 +181,7 @@ public:
     const ProblemKind& kind;
     const TextList texts;
     const PlayVerdict verdict;
+    bool spellingsCut = false;
 
 private:
     std::size_t line;
@@ -308,6 +314,7 @@ private:
         for (const std::vector<std::string>& ids : groupIds)
             sizes.push_back(ids.size());
         const Spellings spellings(verdict.answer, groupTexts, sizes);
+        spellingsCut = spellings.cut;
 
         // The first way, each group's tiles taken in turn.
         std::string right;
@@ -425,6 +432,8 @@ bool QtiWriter::addLine(Section& section, ProblemPlace place, const ProblemBase&
     section.lines.push_back(lines);
     if (item.verdict.mode == PlayMode::Reveal)
         fallen.push_back({lines, place, kind, item.verdict.fallback});
+    if (item.spellingsCut)
+        cut.push_back({lines, place, kind, Fallback::None});
     return true;
 }
 

@@ -32,6 +32,11 @@ struct QtiFallback {
     Fallback why = Fallback::None;
 };
 
+// Panels that spell the answer in more ways than this: only the first ways
+// are right (the item writes each way out, and a few panels of repeated
+// characters can spell a long answer in millions of ways).
+constexpr std::size_t kMostSpellings = 256;
+
 // One file of the package: its path inside it and its bytes.
 struct QtiFile {
     std::string path;
@@ -55,6 +60,8 @@ public:
     QtiFile manifest() const;
 
     const std::vector<QtiFallback>& fallbacks() const { return fallen; }
+    // Panel lines of more than kMostSpellings ways (`why` is None).
+    const std::vector<QtiFallback>& cutSpellings() const { return cut; }
 
 private:
     struct Section {
@@ -68,6 +75,7 @@ private:
     std::size_t problems = 0;
     std::vector<Section> sections;
     std::vector<QtiFallback> fallen;
+    std::vector<QtiFallback> cut;
 
     bool addLine(Section& section, ProblemPlace place, const ProblemBase& problem);
 };
