@@ -1,15 +1,22 @@
 #include "zibconv/qti/ExportQti.h"
 
 #include "document/QuizWalk.h"
+#include "files/FileIO.h"
 #include "files/RecordedTime.h"
 #include "zibconv/qti/QtiPackage.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
+
+// Beyond this a package's room grows as it is written.
+constexpr std::uintmax_t kMaxReserve = 768u << 20;
 
 class QtiCollector : public QuizWalkReceiver {
 public:
-    explicit QtiCollector(std::string_view setName)
-        : zip(recordedTime()), writer(setName, [this](const QtiFile& item) { return zip.add(item.path, item.bytes); })
+    QtiCollector(std::string_view setName, std::size_t expectedBytes)
+        : zip(recordedTime(), expectedBytes), writer(setName, [this](const QtiFile& item) { return zip.add(item.path, item.bytes); })
     {
     }
 
@@ -29,7 +36,9 @@ public:
 
 std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_view setName)
 {
-    QtiCollector collector(setName);
+    // A package takes about three times its quiz file's bytes.
+    const std::uintmax_t quizBytes = fileSizeOf(path).value_or(0);
+    QtiCollector collector(setName, static_cast<std::size_t>(std::min<std::uintmax_t>(3 * quizBytes, kMaxReserve)));
     if (!walkQuizFile(path, collector))
         return std::nullopt;
     ExportedQti exported{std::nullopt, collector.counts, collector.writer.fallbacks(),

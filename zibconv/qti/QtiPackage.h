@@ -4,6 +4,7 @@
 // UTC, so that both programs write the same bytes.
 #pragma once
 
+#include <cstddef>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -12,7 +13,9 @@
 
 class ZipInMemory {
 public:
-    explicit ZipInMemory(std::time_t entriesTime);
+    // `expectedBytes`: room taken at once, so that the zip does not move as
+    // it grows.
+    ZipInMemory(std::time_t entriesTime, std::size_t expectedBytes = 0);
     ~ZipInMemory();
     ZipInMemory(const ZipInMemory&) = delete;
     ZipInMemory& operator=(const ZipInMemory&) = delete;
