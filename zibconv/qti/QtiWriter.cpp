@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -426,8 +427,8 @@ bool QtiWriter::addLine(Section& section, ProblemPlace place, const ProblemBase&
     if (!kind)
         return true;
     ItemWriter item(*kind, problem, lines);
-    const std::optional<std::string> bytes = item.write();
-    if (!bytes || !items({itemPath(lines), *bytes}))
+    std::optional<std::string> bytes = item.write();
+    if (!bytes || !items({itemPath(lines), std::move(*bytes)}))
         return false;
     section.lines.push_back(lines);
     if (item.verdict.mode == PlayMode::Reveal)
