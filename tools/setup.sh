@@ -182,6 +182,27 @@ zib_axe_core() {
         npm install --prefix "$zib_axe_dir" --no-save --no-audit --no-fund --silent "axe-core@$zib_axe_version" >/dev/null
 }
 
+# The QTI export's player test: a converter of QTI 2.1 packages to QTI 3
+# and a QTI 3 player that scores items in the browser, each pinned and in a
+# cache folder of its own outside the work tree (npm prunes what a folder's
+# other installs did not ask for). qti-components is GPL: a test tool only,
+# never shipped.
+zib_qti_convert_version=0.3.52
+zib_qti_components_version=7.27.4
+zib_qti_cache=${XDG_CACHE_HOME:-$HOME/.cache}/zib
+zib_qti_package() {
+    local name=$1 version=$2 folder=$zib_qti_cache/$3-$2
+    [ -f "$folder/node_modules/$name/package.json" ] && return 0
+    echo "setup: installing $name $version for the QTI export's player test"
+    zib_have_npm || return 1
+    mkdir -p "$folder" &&
+        npm install --prefix "$folder" --no-save --no-audit --no-fund --silent "$name@$version" >/dev/null
+}
+zib_qti_players() {
+    zib_qti_package @citolab/qti-convert "$zib_qti_convert_version" qti-convert &&
+        zib_qti_package @citolab/qti-components "$zib_qti_components_version" qti-components
+}
+
 zib_setup() {
     zib_install_packages
     zib_generate_locale
@@ -191,6 +212,7 @@ zib_setup() {
     zib_axe_core
     zib_mnemosyne
     zib_anki_reader
+    zib_qti_players
 }
 
 # Configures a build tree once; later runs only build (a tree whose

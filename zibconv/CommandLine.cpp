@@ -17,7 +17,21 @@ const NamedForm kForms[] = {
     {".txt", FileForm::Tsv},      {".xlsx", FileForm::Workbook},     {".xls", FileForm::OtherWorkbook},
     {".ods", FileForm::OtherWorkbook}, {".html", FileForm::Page},    {".htm", FileForm::Page},
     {".gift", FileForm::Gift},        {".apkg", FileForm::Anki},
+    {".zip", FileForm::Qti},
 };
+
+// Why an export to a form written in UTF-8 alone refuses --encoding; null
+// for the tables, which take it.
+const char* encodingRefusalOf(FileForm form)
+{
+    switch (form) {
+    case FileForm::Page: return message::kPageHasNoEncoding;
+    case FileForm::Gift: return message::kGiftHasNoEncoding;
+    case FileForm::Qti: return message::kQtiHasNoEncoding;
+    case FileForm::Anki: return message::kAnkiHasNoEncoding;
+    default: return nullptr;
+    }
+}
 
 // The options a command may take, each once in this table with how the
 // usage shows it; a flag sets its member of the invocation.
@@ -232,16 +246,12 @@ std::optional<Invocation> parseCommandLine(const std::vector<std::string>& argum
         invocation.output = withExtension(invocation.input, command->defaultOutput);
     invocation.inputForm = formOf(invocation.input);
     invocation.outputForm = formOf(invocation.output);
-    // The page and GIFT are UTF-8 alone.
-    const bool utf8Only = invocation.outputForm == FileForm::Page || invocation.outputForm == FileForm::Gift;
-    if (invocation.command == Command::Export && utf8Only && invocation.encoding) {
-        error = {invocation.outputForm == FileForm::Page ? message::kPageHasNoEncoding : message::kGiftHasNoEncoding, ""};
-        return std::nullopt;
-    }
-    if (invocation.command == Command::Export && invocation.outputForm == FileForm::Anki && invocation.encoding) {
-        error = {message::kAnkiHasNoEncoding, ""};
-        return std::nullopt;
-    }
+    // The page, GIFT, QTI and Anki are UTF-8 alone.
+    if (invocation.command == Command::Export && invocation.encoding)
+        if (const char* refusal = encodingRefusalOf(invocation.outputForm)) {
+            error = {refusal, ""};
+            return std::nullopt;
+        }
     return invocation;
 }
 

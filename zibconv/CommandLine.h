@@ -12,7 +12,7 @@
 enum class Command { Export, Import, Check, Help, Version };
 
 // What a file is, told once by its name's extension (in any case).
-enum class FileForm { Other, QuizFile, Csv, Tsv, Workbook, OtherWorkbook, Page, Gift, Anki };
+enum class FileForm { Other, QuizFile, Csv, Tsv, Workbook, OtherWorkbook, Page, Gift, Anki, Qti };
 FileForm formOf(const std::string& path);
 
 // A table or a workbook: what import and check read as rows.

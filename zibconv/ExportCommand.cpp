@@ -1,4 +1,5 @@
-// export: a quiz file into a table, a workbook, a page, GIFT or an Anki deck, by the form
+// export: a quiz file into a table, a workbook, a page, GIFT, a QTI package or an
+// Anki deck, by the form
 // the command line told from OUTPUT's name.
 #include "zibconv/Commands.h"
 
@@ -7,6 +8,7 @@
 #include "zibconv/anki/ExportAnki.h"
 #include "zibconv/gift/ExportGift.h"
 #include "zibconv/page/ExportPage.h"
+#include "zibconv/qti/ExportQti.h"
 #include "zibconv/tables/ExportTable.h"
 #include "zibconv/tables/RetypedCells.h"
 #include "zibconv/tables/TableFile.h"
@@ -89,6 +91,24 @@ int runAnkiExport(const Invocation& invocation)
     return kExitDone;
 }
 
+// After the package, a notice for each line that became a text entry.
+int runQtiExport(const Invocation& invocation)
+{
+    const std::optional<ExportedQti> qti = exportQuizQti(invocation.input, setNameOf(invocation.input));
+    if (!qti)
+        return reportUnreadableQuizFile(invocation.input);
+    if (!qti->bytes || !replaceFileContents(invocation.output, *qti->bytes)) {
+        printLine(Stream::Error, message::kQtiNotWritten, invocation.output);
+        return kExitRefused;
+    }
+    for (const QtiFallback& line : qti->fallbacks)
+        printLine(Stream::Error, message::qtiFallback(line));
+    for (const QtiFallback& line : qti->cutSpellings)
+        printLine(Stream::Error, message::qtiSpellingsCut(line));
+    printLine(Stream::Error, message::qtiWritten(qti->counts), invocation.output);
+    return kExitDone;
+}
+
 // The rows of the set into `sink`, then its bytes into the output;
 // `notWritten` says why when the sink could not make them.
 int writeRows(const Invocation& invocation, RowSink& sink, const char* notWritten)
@@ -139,6 +159,7 @@ int runExport(const Invocation& invocation)
     case FileForm::Page: return runPageExport(invocation);
     case FileForm::Gift: return runGiftExport(invocation);
     case FileForm::Anki: return runAnkiExport(invocation);
+    case FileForm::Qti: return runQtiExport(invocation);
     case FileForm::Workbook: return runWorkbookExport(invocation);
     default: return runTableExport(invocation);
     }

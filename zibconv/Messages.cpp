@@ -21,6 +21,7 @@ const char* const kHelpDetails[] = {
     "         OUTPUT が .html なら、ブラウザーで校正・印刷・プレイできる 1 つのページを書き出します。",
     "         OUTPUT が .gift なら、Moodle の問題バンクにインポートできる GIFT ファイルを書き出します。",
     "         OUTPUT が .apkg なら、Anki などの単語帳ソフトに読み込める Anki のデッキを書き出します。",
+    "         OUTPUT が .zip なら、QTI 2.1 を読む学習プラットフォームにインポートできるパッケージを書き出します。",
     "import   表かブック (.xlsx) をクイズファイルに書き出します。OUTPUT を省くと拡張子 .xml になります。",
     "check    エディターで開いたときに読み込まれないもの (表なら import が拒むもの) と、",
     "         内容の誤りらしいところを報告します: 見える欄の空欄、答えと同じ選択肢や同じ選択肢、",
@@ -94,6 +95,26 @@ std::string giftFallback(const GiftFallback& line)
                                                            : "ため、答えを打ち込む問題にしました";
     return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): " +
            fallbackReason(line.why) + became;
+}
+
+std::string qtiWritten(const SetCounts& counts)
+{
+    return countText(counts) + "を QTI パッケージに書き出しました";
+}
+
+std::string qtiFallback(const QtiFallback& line)
+{
+    const char* became = line.why == Fallback::BlankAnswer ? "ため、採点する答えのない、打ち込む問題にしました"
+                                                           : "ため、答えを打ち込む問題にしました";
+    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): " +
+           fallbackReason(line.why) + became;
+}
+
+std::string qtiSpellingsCut(const QtiFallback& line)
+{
+    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): パネルで答えを作る並べ方が " +
+           std::to_string(kMostSpellings) + " 通りを超えるため、最初の " + std::to_string(kMostSpellings) +
+           " 通りだけを正解にしました";
 }
 
 std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds)

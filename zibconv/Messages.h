@@ -7,6 +7,7 @@
 #include "model/SetCounts.h"
 #include "zibconv/anki/AnkiDeck.h"
 #include "zibconv/gift/GiftWriter.h"
+#include "zibconv/qti/QtiWriter.h"
 
 #include <cstddef>
 #include <string>
@@ -34,6 +35,7 @@ inline constexpr const char* kCheckOnlyOptions = "--strict と --json は check 
 inline constexpr const char* kPageHasNoEncoding = "ページは UTF-8 だけで書き出すため、--encoding は付けられません";
 inline constexpr const char* kGiftHasNoEncoding = "GIFT ファイルは UTF-8 だけで書き出すため、--encoding は付けられません";
 inline constexpr const char* kAnkiHasNoEncoding = "Anki のデッキは UTF-8 だけで書き出すため、--encoding は付けられません";
+inline constexpr const char* kQtiHasNoEncoding = "QTI パッケージは UTF-8 だけで書き出すため、--encoding は付けられません";
 inline constexpr const char* kUsage = "使い方:";
 inline constexpr const char* kUsageOfDroppedFile =
     "  zibconv FILE                 (FILE が .xml なら export、.csv .tsv .txt .xlsx なら import)";
@@ -59,6 +61,7 @@ inline constexpr const char* kTableNotWritten = "表を書き出せませんで�
 inline constexpr const char* kBookNotWritten = "ブックを書き出せませんでした (1 つのセルに入るのは 32,767 文字までです)";
 inline constexpr const char* kPageNotWritten = "ページを書き出せませんでした";
 inline constexpr const char* kGiftNotWritten = "GIFT ファイルを書き出せませんでした";
+inline constexpr const char* kQtiNotWritten = "QTI パッケージを書き出せませんでした";
 // "問題 3 問 (分岐 1 問)を書き出しました", "…のページを書き出しました"
 std::string written(const SetCounts& counts);
 std::string pageWritten(const SetCounts& counts);
@@ -74,6 +77,12 @@ std::string ankiWritten(const SetCounts& counts);
 // A line whose card asks with its question alone, or has no answer,
 // because it cannot be played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、問題文だけのカードにしました".
 std::string ankiFallback(const AnkiFallback& line);
+std::string qtiWritten(const SetCounts& counts);
+// A line that the QTI package holds as a text entry (one that scores 0,
+// its answer blank) because it cannot be played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、答えを打ち込む問題にしました".
+std::string qtiFallback(const QtiFallback& line);
+// Panels that spell the answer in more ways than the item holds.
+std::string qtiSpellingsCut(const QtiFallback& line);
 // What a spreadsheet opening a CSV or TSV would change, with the first
 // places of `count`: "... 3 個あります (2 行目 answer 列、3 行目 hint1 列 ほか)。..."
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places);

@@ -7,6 +7,7 @@
 #include <libxml/parser.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <time.h>
@@ -38,9 +39,15 @@ bool parseOnly(const std::string& path)
     return document != nullptr;
 }
 
+// TMPDIR where it is set: two benchmarks running at once on one machine
+// must not write each other's files.
 std::string scratchFolder()
 {
-    return "/tmp/";
+    const char* folder = std::getenv("TMPDIR");
+    if (!folder || !*folder)
+        return "/tmp/";
+    const std::string named(folder);
+    return named.ends_with('/') ? named : named + "/";
 }
 
 std::string runSelf(const std::vector<std::string>& arguments)

@@ -3,7 +3,8 @@
 // file by the same engine, and the peak memory; then zibconv's export of
 // the file to a CSV table and its import of that table back into a quiz
 // file, each against the editor's load and save together; its export of
-// the set's page, of its GIFT file and of its Anki deck against the CSV's
+// the set's page, of its GIFT file, of its QTI package and of its Anki
+// deck against the CSV's
 // time and size. Usage:
 // quiz_benchmark [count...]; without counts, 10000 and 20000 problems.
 #include "WholeTables.h"
@@ -23,6 +24,7 @@
 #include "zibconv/tables/TableFile.h"
 #include "zibconv/anki/ExportAnki.h"
 #include "zibconv/gift/ExportGift.h"
+#include "zibconv/qti/ExportQti.h"
 #include "zibconv/page/ExportPage.h"
 #include "zibconv/workbooks/WorkbookWriter.h"
 
@@ -122,6 +124,13 @@ bool exportAnki(const std::string& quizPath, const std::string& deckPath)
 {
     const std::optional<ExportedAnki> deck = exportQuizAnki(quizPath, "zib-benchmark");
     return deck && deck->bytes && replaceFileContents(deckPath, *deck->bytes);
+}
+
+// What zibconv's export to QTI does: the quiz file to a zipped package.
+bool exportQti(const std::string& quizPath, const std::string& qtiPath)
+{
+    const std::optional<ExportedQti> qti = exportQuizQti(quizPath, "zib-benchmark");
+    return qti && qti->bytes && replaceFileContents(qtiPath, *qti->bytes);
 }
 
 // What zibconv's import does: the table back to a quiz file, refused as a
@@ -250,6 +259,7 @@ void measure(int count)
     const std::string pagePath = stem + ".html";
     const std::string giftPath = stem + ".gift";
     const std::string deckPath = stem + ".apkg";
+    const std::string qtiPath = stem + ".zip";
     buildSet(count);
     const double save = bestSeconds([&] { return saveProblemList(path); });
     const double load = bestSeconds([&] { return loadProblemList(path); });
@@ -284,17 +294,19 @@ void measure(int count)
                 same ? "" : "  (IMPORT DIFFERS FROM THE FILE)");
     std::fflush(stdout);
 
-    // The page, GIFT, the Anki deck and the CSV take turns, as check's two below: the
-    // ratios are the figures.
+    // The page, GIFT, QTI, the Anki deck and the CSV take turns, as check's
+    // two below: the ratios are the figures.
     double pageTime = 1e9;
     double giftTime = 1e9;
     double deckTime = 1e9;
+    double qtiTime = 1e9;
     double tableTime = 1e9;
     for (int turn = 0; turn < kCheckTurns; ++turn) {
         tableTime = std::min(tableTime, bestSeconds([&] { return exportTable(path, tablePath); }, 1));
         pageTime = std::min(pageTime, bestSeconds([&] { return exportPage(path, pagePath); }, 1));
         giftTime = std::min(giftTime, bestSeconds([&] { return exportGift(path, giftPath); }, 1));
         deckTime = std::min(deckTime, bestSeconds([&] { return exportAnki(path, deckPath); }, 1));
+        qtiTime = std::min(qtiTime, bestSeconds([&] { return exportQti(path, qtiPath); }, 1));
     }
     std::printf("%6d problems, zibconv page: %8.2f MB  export %6.3f s  against the CSV: time %4.2f (target at "
                 "most 2)  size %4.2f (target at most 4)\n",
@@ -307,6 +319,10 @@ void measure(int count)
                 "most 3)  size %4.2f\n",
                 count, megabytes(fileSize(deckPath)), deckTime, deckTime / tableTime,
                 static_cast<double>(fileSize(deckPath)) / static_cast<double>(fileSize(tablePath)));
+    std::printf("%6d problems, zibconv QTI: %8.2f MB  export %6.3f s  against the CSV: time %4.2f (target at most 3)  "
+                "size %4.2f\n",
+                count, megabytes(fileSize(qtiPath)), qtiTime, qtiTime / tableTime,
+                static_cast<double>(fileSize(qtiPath)) / static_cast<double>(fileSize(tablePath)));
     std::fflush(stdout);
 
     // The two take turns, more often than the other steps: their ratio is
@@ -329,6 +345,7 @@ void measure(int count)
     std::remove(importedPath.c_str());
     std::remove(giftPath.c_str());
     std::remove(deckPath.c_str());
+    std::remove(qtiPath.c_str());
     if (std::getenv("ZIB_BENCH_KEEP_PAGE"))
         std::printf("%6d problems: the page is kept as %s\n", count, pagePath.c_str());
     else

@@ -113,3 +113,13 @@ TEST(CommandLine, AnkiDeckByExtensionWithoutEncoding)
     EXPECT_EQ(refusal({"export", "s.xml", "s.apkg", "--encoding", "shift_jis"}), message::kAnkiHasNoEncoding);
     EXPECT_EQ(refusal({"s.apkg"}), std::string(message::kUnknownCommand) + ": s.apkg");
 }
+
+// A QTI package likewise, by .zip; the tables still take --encoding.
+TEST(CommandLine, QtiPackageByExtensionWithoutEncoding)
+{
+    EXPECT_EQ(parsed({"export", "s.xml", "s.zip"})->outputForm, FileForm::Qti);
+    EXPECT_EQ(parsed({"export", "s.xml", "S.ZIP", "--force"})->outputForm, FileForm::Qti);
+    EXPECT_EQ(refusal({"export", "s.xml", "s.zip", "--encoding", "shift_jis"}), message::kQtiHasNoEncoding);
+    EXPECT_EQ(parsed({"export", "s.xml", "s.csv", "--encoding", "shift_jis"})->outputForm, FileForm::Csv);
+    EXPECT_EQ(refusal({"s.zip"}), std::string(message::kUnknownCommand) + ": s.zip");
+}

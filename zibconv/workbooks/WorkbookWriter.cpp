@@ -1,6 +1,7 @@
 #include "zibconv/workbooks/WorkbookWriter.h"
 
 #include "files/FileIO.h"
+#include "files/RecordedTime.h"
 #include "text/LineBreaks.h"
 #include "text/ShiftJisToUtf8.h"
 #include "files/TemporaryFile.h"
@@ -36,17 +37,6 @@ double widthOf(const std::string& columnName)
     case Field::Hint: return 24;
     }
     return 24;
-}
-
-// The creation time the workbook records: now, or SOURCE_DATE_EPOCH where
-// that is set, as reproducible builds have it, so that one set always
-// gives the same bytes.
-std::time_t creationTime()
-{
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
-        if (const long long seconds = std::strtoll(epoch, nullptr, 10); seconds > 0)
-            return static_cast<std::time_t>(seconds);
-    return std::time(nullptr);
 }
 
 bool isHexDigit(char c)
@@ -91,7 +81,7 @@ WorkbookWriter::WorkbookWriter(WorkFile work) : file(std::move(work)), parts(std
         return;
     }
     lxw_doc_properties properties{};
-    properties.created = creationTime();
+    properties.created = recordedTime();
     workbook_set_properties(parts->workbook, &properties);
     parts->sheet = workbook_add_worksheet(parts->workbook, kSheetName);
     parts->text = workbook_add_format(parts->workbook);

@@ -108,6 +108,19 @@ cmp -s set.apkg "$expected/set.apkg" || [ -n "${ZIB_E2E_RECORD:-}" ] || fail "--
 run 64 export set.xml other.apkg --encoding utf-8
 [ -e other.apkg ] && fail "a package was written with an encoding asked for"
 
+# The QTI package: the same bytes from both programs (its entries' time
+# fixed as the workbook's), the same notices of the lines that became text
+# entries; UTF-8 alone.
+run 0 export set.xml set.zip
+same set.zip set.zip
+iconv -f "$encoding" -t UTF-8 stderr.bin | tr -d '\r' >qti.txt
+same qti.txt qti.txt
+run 1 export set.xml set.zip
+run 0 export set.xml set.zip --force
+cmp -s set.zip "$expected/set.zip" || [ -n "${ZIB_E2E_RECORD:-}" ] || fail "--force wrote another package"
+run 64 export set.xml other.zip --encoding utf-8
+[ -e other.zip ] && fail "a package was written with an encoding asked for"
+
 # Import of what export wrote gives the editor's own save of the set.
 run 0 import set.csv set-from-csv.xml
 same set-from-csv.xml set-saved.xml

@@ -1,0 +1,32 @@
+// A content package as one zip held in memory (minizip on both platforms,
+// through its own file functions), so that it is put in place whole or not
+// at all. Every entry records the same time (files/RecordedTime.h) in
+// UTC, so that both programs write the same bytes.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class ZipInMemory {
+public:
+    // `expectedBytes`: room taken at once, so that the zip does not move as
+    // it grows.
+    ZipInMemory(std::time_t entriesTime, std::size_t expectedBytes = 0);
+    ~ZipInMemory();
+    ZipInMemory(const ZipInMemory&) = delete;
+    ZipInMemory& operator=(const ZipInMemory&) = delete;
+
+    // A deflated entry; false when minizip could not write it.
+    bool add(std::string_view path, std::string_view bytes);
+    // The whole zip; nothing when any entry failed. Adds nothing after.
+    std::optional<std::string> finish();
+
+    struct Parts;
+
+private:
+    std::unique_ptr<Parts> parts;
+};
