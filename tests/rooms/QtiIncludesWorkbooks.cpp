@@ -1,5 +1,5 @@
 // Must not build: the QTI package and the workbooks are rooms beside each
 // other, though both zip.
-#include "zibconv/qti/QtiPackage.h"
+#include "zibconv/qti/QtiWriter.h"
 
 #include "zibconv/workbooks/WorkbookReader.h"

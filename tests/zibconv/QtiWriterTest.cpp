@@ -7,7 +7,7 @@
 #include "QuizTestSupport.h"
 
 #include "model/ProblemKinds.h"
-#include "zibconv/qti/QtiPackage.h"
+#include "zibconv/zip/ZipInMemory.h"
 #include "zibconv/qti/QtiWriter.h"
 
 #include <minizip/ioapi.h>
@@ -395,7 +395,7 @@ std::vector<QtiFile> unzipped(const std::string& zip, const std::string& path)
 
 // The package zipped in memory: each entry whole, at the time given, the
 // same bytes for the same entries.
-TEST(QtiPackage, EntriesWholeAtTheTimeGiven)
+TEST(ZipInMemory, EntriesWholeAtTheTimeGiven)
 {
     std::string large;
     for (int i = 0; i < 100000; ++i)

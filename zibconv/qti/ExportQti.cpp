@@ -3,7 +3,7 @@
 #include "document/QuizWalk.h"
 #include "files/FileIO.h"
 #include "files/RecordedTime.h"
-#include "zibconv/qti/QtiPackage.h"
+#include "zibconv/zip/ZipInMemory.h"
 
 #include <algorithm>
 #include <cstdint>

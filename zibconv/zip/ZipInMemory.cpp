@@ -1,4 +1,4 @@
-#include "zibconv/qti/QtiPackage.h"
+#include "zibconv/zip/ZipInMemory.h"
 
 #include <minizip/zip.h>
 

@@ -1,4 +1,4 @@
-// A content package as one zip held in memory (minizip on both platforms,
+// A package (QTI, Anki) as one zip held in memory (minizip on both platforms,
 // through its own file functions), so that it is put in place whole or not
 // at all. Every entry records the same time (files/RecordedTime.h) in
 // UTC, so that both programs write the same bytes.
