@@ -44,7 +44,9 @@ start() {
 }
 
 stop_quietly() {
+    # -k only asks the server to go; a new one cannot start until it has.
     wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
     if [ -f "$dir/xvfb.pid" ]; then
         kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
         rm -f "$dir/xvfb.pid" "$dir/display"
