@@ -1,15 +1,12 @@
 #include "zibconv/anki/AnkiPackage.h"
 
 #include "zibconv/anki/AnkiText.h"
+#include "zibconv/zip/ZipInMemory.h"
 
-#include <minizip/zip.h>
 #include <sqlite3.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <memory>
-#include <new>
 #include <string_view>
 
 namespace {
@@ -230,121 +227,6 @@ bool insertCollection(sqlite3* db, const AnkiDeckBuilder& deck, std::int64_t sec
     return true;
 }
 
-// A zip written into memory through minizip's file functions: a C
-// library's callbacks, which let nothing be thrown through them.
-struct ZipBuffer {
-    std::string bytes;
-    std::size_t at = 0;
-    bool failed = false;
-};
-
-voidpf ZCALLBACK zipOpenBuffer(voidpf opaque, const char*, int)
-{
-    return opaque;
-}
-
-uLong ZCALLBACK zipReadBuffer(voidpf, voidpf stream, void* out, uLong size)
-{
-    ZipBuffer& buffer = *static_cast<ZipBuffer*>(stream);
-    const std::size_t count = std::min<std::size_t>(size, buffer.bytes.size() - std::min(buffer.at, buffer.bytes.size()));
-    std::memcpy(out, buffer.bytes.data() + buffer.at, count);
-    buffer.at += count;
-    return static_cast<uLong>(count);
-}
-
-uLong ZCALLBACK zipWriteBuffer(voidpf, voidpf stream, const void* in, uLong size)
-{
-    ZipBuffer& buffer = *static_cast<ZipBuffer*>(stream);
-    try {
-        if (buffer.bytes.size() < buffer.at + size)
-            buffer.bytes.resize(buffer.at + size);
-    } catch (const std::bad_alloc&) {
-        buffer.failed = true;
-        return 0;
-    }
-    std::memcpy(buffer.bytes.data() + buffer.at, in, size);
-    buffer.at += size;
-    return size;
-}
-
-long ZCALLBACK zipTellBuffer(voidpf, voidpf stream)
-{
-    return static_cast<long>(static_cast<ZipBuffer*>(stream)->at);
-}
-
-long ZCALLBACK zipSeekBuffer(voidpf, voidpf stream, uLong offset, int origin)
-{
-    ZipBuffer& buffer = *static_cast<ZipBuffer*>(stream);
-    const std::size_t base = origin == ZLIB_FILEFUNC_SEEK_SET ? 0
-                             : origin == ZLIB_FILEFUNC_SEEK_CUR ? buffer.at
-                                                                : buffer.bytes.size();
-    buffer.at = base + offset;
-    return 0;
-}
-
-int ZCALLBACK zipCloseBuffer(voidpf, voidpf)
-{
-    return 0;
-}
-
-int ZCALLBACK zipErrorBuffer(voidpf, voidpf stream)
-{
-    return static_cast<ZipBuffer*>(stream)->failed ? 1 : 0;
-}
-
-// The date of the zip's entries, in UTC from the seconds alone (no time
-// zone of the machine); DOS dates start in 1980.
-zip_fileinfo entryInfo(std::int64_t seconds)
-{
-    constexpr std::int64_t k1980 = 315532800;
-    seconds = std::max(seconds, k1980);
-    const std::int64_t days = seconds / 86400;
-    const std::int64_t inDay = seconds % 86400;
-    // Days to a civil date (proleptic Gregorian), from 1970-01-01.
-    const std::int64_t z = days + 719468;
-    const std::int64_t era = z / 146097;
-    const std::int64_t dayOfEra = z - era * 146097;
-    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-    const std::int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
-    const std::int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
-    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    zip_fileinfo info{};
-    info.tmz_date.tm_sec = static_cast<uInt>(inDay % 60);
-    info.tmz_date.tm_min = static_cast<uInt>(inDay / 60 % 60);
-    info.tmz_date.tm_hour = static_cast<uInt>(inDay / 3600);
-    info.tmz_date.tm_mday = static_cast<uInt>(day);
-    info.tmz_date.tm_mon = static_cast<uInt>(month - 1);
-    info.tmz_date.tm_year = static_cast<uInt>(year);
-    return info;
-}
-
-bool addEntry(zipFile zip, const char* name, std::string_view bytes, const zip_fileinfo& info)
-{
-    if (zipOpenNewFileInZip(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_BEST_SPEED) != ZIP_OK)
-        return false;
-    bool written = true;
-    constexpr std::size_t kChunk = 1u << 24;
-    for (std::size_t at = 0; written && at < bytes.size(); at += kChunk) {
-        const std::size_t size = std::min(kChunk, bytes.size() - at);
-        written = zipWriteInFileInZip(zip, bytes.data() + at, static_cast<unsigned>(size)) == ZIP_OK;
-    }
-    return zipCloseFileInZip(zip) == ZIP_OK && written;
-}
-
-} // namespace
-
-std::int64_t collectionTime()
-{
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
-        if (const long long seconds = std::strtoll(epoch, nullptr, 10); seconds > 0)
-            return seconds;
-    return static_cast<std::int64_t>(std::time(nullptr));
-}
-
-namespace {
-
 struct SerializedCollection {
     std::unique_ptr<unsigned char, SqliteFree> image;
     std::size_t size = 0;
@@ -383,15 +265,8 @@ std::optional<std::string> ankiPackage(const AnkiDeckBuilder& deck, std::int64_t
     const std::optional<SerializedCollection> collection = serializedCollection(deck, seconds);
     if (!collection)
         return std::nullopt;
-    ZipBuffer buffer;
-    zlib_filefunc_def functions{zipOpenBuffer, zipReadBuffer,  zipWriteBuffer, zipTellBuffer,
-                                zipSeekBuffer, zipCloseBuffer, zipErrorBuffer, &buffer};
-    zipFile zip = zipOpen2("package", APPEND_STATUS_CREATE, nullptr, &functions);
-    if (!zip)
+    ZipInMemory zip(static_cast<std::time_t>(seconds), collection->size / 2);
+    if (!zip.add("collection.anki2", collection->bytes()) || !zip.add("media", "{}"))
         return std::nullopt;
-    const zip_fileinfo info = entryInfo(seconds);
-    const bool written = addEntry(zip, "collection.anki2", collection->bytes(), info) && addEntry(zip, "media", "{}", info);
-    if (zipClose(zip, nullptr) != ZIP_OK || !written || buffer.failed)
-        return std::nullopt;
-    return std::move(buffer.bytes);
+    return zip.finish();
 }

@@ -12,10 +12,6 @@
 #include <optional>
 #include <string>
 
-// The collection's time: now, or SOURCE_DATE_EPOCH where that is set, as
-// reproducible builds have it.
-std::int64_t collectionTime();
-
 // The database file's bytes; nothing when SQLite fails (out of memory).
 std::optional<std::string> ankiCollection(const AnkiDeckBuilder& deck, std::int64_t seconds);
 

@@ -1,6 +1,7 @@
 #include "zibconv/anki/ExportAnki.h"
 
 #include "document/QuizWalk.h"
+#include "files/RecordedTime.h"
 #include "zibconv/anki/AnkiPackage.h"
 
 namespace {
@@ -29,6 +30,6 @@ std::optional<ExportedAnki> exportQuizAnki(const std::string& path, std::string_
         return std::nullopt;
     ExportedAnki exported{std::nullopt, collector.counts, collector.deck.fallbacks()};
     if (collector.kept)
-        exported.bytes = ankiPackage(collector.deck, collectionTime());
+        exported.bytes = ankiPackage(collector.deck, recordedTime());
     return exported;
 }
