@@ -227,6 +227,10 @@ TEST(QtiWriter, RearrangementTakesRepeatedCharactersInAnyOrder)
                                "<value>tile-3</value></correctResponse></responseDeclaration>");
     EXPECT_EQ(parts.processing, scoring("<and>" + sized(3) + member(1, {"tile-2", "tile-3"}) + member(2, {"tile-1"}) +
                                         member(3, {"tile-2", "tile-3"}) + "</and>"));
+    // No tile can take another's place: the correct order is the one right
+    // order, and the item says so plainly.
+    EXPECT_EQ(partsOf(problemOf(NARABEKAE, {"q", "イア"})).processing, scoring(kMatch));
+    EXPECT_EQ(partsOf(problemOf(PANEL, {"q", "イア", "ア", "イ", "ウ", B, B, B, B, B, B, B})).processing, scoring(kMatch));
     // Half-width kana with its voicing mark is one tile.
     EXPECT_EQ(partsOf(problemOf(NARABEKAE, {"q", "ｶﾞｱ"})).body,
               utf8(u8"<p>q</p>\n<orderInteraction responseIdentifier=\"RESPONSE\" shuffle=\"true\">"

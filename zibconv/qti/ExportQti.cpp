@@ -38,7 +38,7 @@ std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_vi
 {
     // A package takes about three times its quiz file's bytes.
     const std::uintmax_t quizBytes = fileSizeOf(path).value_or(0);
-    QtiCollector collector(setName, static_cast<std::size_t>(std::min<std::uintmax_t>(3 * quizBytes, kMaxReserve)));
+    QtiCollector collector(setName, static_cast<std::size_t>(std::min<std::uintmax_t>(4 * quizBytes, kMaxReserve)));
     if (!walkQuizFile(path, collector))
         return std::nullopt;
     ExportedQti exported{std::nullopt, collector.counts, collector.writer.fallbacks(),

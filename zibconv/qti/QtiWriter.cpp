@@ -290,7 +290,8 @@ private:
     // Right when the tiles placed spell the answer: for some way of
     // spelling it, as many tiles as that way has, each in its place one of
     // the tiles that fold to the text there. Tiles that fold alike can
-    // trade places, so no list of right orders is written out.
+    // trade places, so no list of right orders is written out; where
+    // nothing can trade places, the correct order is the one right order.
     void writeTiles()
     {
         std::vector<std::string> shown;
@@ -329,6 +330,14 @@ private:
         body += std::string("<orderInteraction responseIdentifier=\"RESPONSE\" shuffle=\"true\"") +
                 (panels ? " minChoices=\"1\"" : "") + ">" + choicesOf("simpleChoice", tiles) + "</orderInteraction>\n";
 
+        // One way, with one tile for each place: the correct order itself.
+        const bool onlyTheCorrectOrder =
+            spellings.runs.size() == 1 && std::all_of(spellings.runs.front().begin(), spellings.runs.front().end(),
+                                                      [&](std::size_t group) { return groupIds[group].size() == 1; });
+        if (onlyTheCorrectOrder) {
+            condition = matchesCorrect("RESPONSE");
+            return;
+        }
         std::string ways;
         for (const std::vector<std::size_t>& run : spellings.runs) {
             ways += "<and><match><containerSize><variable identifier=\"RESPONSE\"/></containerSize>"

@@ -1,7 +1,8 @@
 // A package (QTI, Anki) as one zip held in memory (minizip on both platforms,
 // through its own file functions), so that it is put in place whole or not
 // at all. Every entry records the same time (files/RecordedTime.h) in
-// UTC, so that both programs write the same bytes.
+// UTC, so that both programs write the same bytes. Entries are deflated
+// on a thread of their own, in the order they were added.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +21,8 @@ public:
     ZipInMemory(const ZipInMemory&) = delete;
     ZipInMemory& operator=(const ZipInMemory&) = delete;
 
-    // A deflated entry; false when minizip could not write it.
+    // An entry to deflate (copied); false when an earlier one could not be
+    // written, or after finish().
     bool add(std::string_view path, std::string_view bytes);
     // The whole zip; nothing when any entry failed. Adds nothing after.
     std::optional<std::string> finish();
