@@ -421,6 +421,21 @@ TEST(ZipInMemory, EntriesWholeAtTheTimeGiven)
         EXPECT_EQ(entries[i].path, files[i].path);
         EXPECT_EQ(entries[i].bytes, files[i].bytes);
     }
+    // More entries than wait at once for the deflating thread: all of
+    // them, in the order they were added.
+    std::vector<QtiFile> many;
+    for (int i = 0; i < 2000; ++i)
+        many.push_back({"items/line-" + std::to_string(i) + ".xml", std::string(static_cast<std::size_t>(i % 7), 'a')});
+    ZipInMemory manyZip(1700000000);
+    for (const QtiFile& file : many)
+        ASSERT_TRUE(manyZip.add(file.path, file.bytes));
+    const std::optional<std::string> manyBytes = manyZip.finish();
+    ASSERT_TRUE(manyBytes);
+    const std::vector<QtiFile> manyEntries = unzipped(*manyBytes, testing::TempDir() + "qti-package-many.zip");
+    ASSERT_EQ(manyEntries.size(), many.size());
+    for (std::size_t i = 0; i < many.size(); ++i)
+        ASSERT_TRUE(manyEntries[i].path == many[i].path && manyEntries[i].bytes == many[i].bytes) << i;
+
     ZipInMemory finished(0);
     EXPECT_TRUE(finished.finish());
     EXPECT_FALSE(finished.add("late.xml", "x"));
