@@ -133,6 +133,15 @@ std::optional<std::size_t> ProblemKind::positionOf(TextPlace place) const
     return static_cast<std::size_t>(found - textPlaces.begin());
 }
 
+std::vector<std::size_t> ProblemKind::positionsOf(Field field) const
+{
+    std::vector<std::size_t> positions;
+    for (std::size_t i = 0; i < textPlaces.size(); ++i)
+        if (textPlaces[i].field == field)
+            positions.push_back(i);
+    return positions;
+}
+
 std::size_t ProblemKind::countOf(Field field) const
 {
     std::size_t count = 0;

@@ -83,6 +83,8 @@ struct ProblemKind {
 
     // How many texts the kind has of the field: 0 for a field it lacks.
     std::size_t countOf(Field field) const;
+    // Where each text of the field stands in the field list, in order.
+    std::vector<std::size_t> positionsOf(Field field) const;
 
     // The kind's field whose element has this name; null for none.
     const FieldInfo* fieldOfElement(std::string_view name) const;

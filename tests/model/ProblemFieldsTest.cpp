@@ -108,6 +108,10 @@ TEST(KindTable, EachTextsPlaceAgreesWithTheFields)
             const std::size_t count = seen[static_cast<std::size_t>(field.field)];
             EXPECT_EQ(kind.countOf(field.field), count) << field.elementName;
             EXPECT_EQ(kind.positionOf(field.field, count), std::nullopt) << field.elementName;
+            std::vector<std::size_t> positions;
+            for (std::size_t occurrence = 0; occurrence < count; ++occurrence)
+                positions.push_back(*kind.positionOf(field.field, occurrence));
+            EXPECT_EQ(kind.positionsOf(field.field), positions) << field.elementName;
         }
     }
     const ProblemKind& rensou = *findKind(RENSOU);

@@ -135,15 +135,6 @@ public:
     const PlayVerdict verdict;
 
 private:
-    std::vector<std::size_t> positionsOf(Field field) const
-    {
-        std::vector<std::size_t> positions;
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            if (kind.placeOf(i).field == field)
-                positions.push_back(i);
-        return positions;
-    }
-
     const std::string& answer() const { return texts[*kind.positionOf(Field::Answer, 0)]; }
 
     // The question, the association's hints in order, and what the player
@@ -156,7 +147,7 @@ private:
                 return false;
             html += htmlOfUtf8(utf8);
         }
-        const std::vector<std::size_t> hints = positionsOf(Field::Hint);
+        const std::vector<std::size_t> hints = kind.positionsOf(Field::Hint);
         if (!hints.empty()) {
             html += "<ol>";
             for (std::size_t i : hints) {
@@ -193,7 +184,7 @@ private:
     bool appendReels(std::string& html) const
     {
         html += "<ul>";
-        for (std::size_t i : positionsOf(Field::Reel)) {
+        for (std::size_t i : kind.positionsOf(Field::Reel)) {
             if (isBlankText(texts[i]))
                 continue;
             std::string utf8;
@@ -224,7 +215,7 @@ private:
             return true;
         }
         out += "=" + choiceText(utf8);
-        for (std::size_t i : positionsOf(Field::Dummy)) {
+        for (std::size_t i : kind.positionsOf(Field::Dummy)) {
             if (isBlankText(texts[i]))
                 continue;
             utf8.clear();

@@ -204,15 +204,6 @@ private:
         return utf8;
     }
 
-    std::vector<std::size_t> positionsOf(Field field) const
-    {
-        std::vector<std::size_t> positions;
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            if (kind.placeOf(i).field == field)
-                positions.push_back(i);
-        return positions;
-    }
-
     const std::string& answer() const { return texts[*kind.positionOf(Field::Answer, 0)]; }
 
     // The question, then the association's hints in order (a blank one as
@@ -222,7 +213,7 @@ private:
         if (const std::optional<std::size_t> question = kind.positionOf(Field::Question, 0))
             if (!isBlankText(texts[*question]))
                 body += "<p>" + escaped(utf8Of(texts[*question])) + "</p>\n";
-        const std::vector<std::size_t> hints = positionsOf(Field::Hint);
+        const std::vector<std::size_t> hints = kind.positionsOf(Field::Hint);
         if (hints.empty())
             return;
         body += "<ol>";
