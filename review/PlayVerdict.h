@@ -8,6 +8,7 @@
 #pragma once
 
 #include "model/ProblemKinds.h"
+#include "review/ContentReview.h"
 
 #include <cstddef>
 #include <string>
@@ -36,6 +37,16 @@ enum class Fallback {
     NoReels,
     ReelCount,          // not one character of the answer for each reel
     ReelLacksCharacter, // a reel without the answer's character of its place
+};
+
+// A line of a set (counted as the page counts them, branches too) that an
+// export holds otherwise than as its kind plays, and why: what its notice
+// names.
+struct FallenLine {
+    std::size_t line = 0;
+    ProblemPlace place;
+    const ProblemKind* kind = nullptr;
+    Fallback why = Fallback::None;
 };
 
 // A choice or a tile: the text the player sees, and the text compared.

@@ -67,7 +67,7 @@ int runGiftExport(const Invocation& invocation)
         printLine(Stream::Error, message::kGiftNotWritten, invocation.output);
         return kExitRefused;
     }
-    for (const GiftFallback& line : gift->fallbacks)
+    for (const FallenLine& line : gift->fallbacks)
         printLine(Stream::Error, message::giftFallback(line));
     if (!gift->shortAnswerKinds.empty())
         printLine(Stream::Error, message::giftShortAnswerKinds(gift->shortAnswerKinds));
@@ -85,7 +85,7 @@ int runAnkiExport(const Invocation& invocation)
         printLine(Stream::Error, message::kAnkiNotWritten, invocation.output);
         return kExitRefused;
     }
-    for (const AnkiFallback& line : deck->fallbacks)
+    for (const FallenLine& line : deck->fallbacks)
         printLine(Stream::Error, message::ankiFallback(line));
     printLine(Stream::Error, message::ankiWritten(deck->counts), invocation.output);
     return kExitDone;
@@ -101,9 +101,9 @@ int runQtiExport(const Invocation& invocation)
         printLine(Stream::Error, message::kQtiNotWritten, invocation.output);
         return kExitRefused;
     }
-    for (const QtiFallback& line : qti->fallbacks)
+    for (const FallenLine& line : qti->fallbacks)
         printLine(Stream::Error, message::qtiFallback(line));
-    for (const QtiFallback& line : qti->cutSpellings)
+    for (const FallenLine& line : qti->cutSpellings)
         printLine(Stream::Error, message::qtiSpellingsCut(line));
     printLine(Stream::Error, message::qtiWritten(qti->counts), invocation.output);
     return kExitDone;

@@ -70,6 +70,12 @@ std::string giftWritten(const SetCounts& counts)
 
 namespace {
 
+// The line a notice is about: "3 行目 (問題 2 (四択) の分岐 1): ".
+std::string lineNamed(const FallenLine& line)
+{
+    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): ";
+}
+
 // Why a line cannot be played as its kind, before "ため".
 std::string fallbackReason(Fallback why)
 {
@@ -89,12 +95,11 @@ std::string fallbackReason(Fallback why)
 
 } // namespace
 
-std::string giftFallback(const GiftFallback& line)
+std::string giftFallback(const FallenLine& line)
 {
     const char* became = line.why == Fallback::BlankAnswer ? "ため、採点する答えのない作文問題にしました"
                                                            : "ため、答えを打ち込む問題にしました";
-    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): " +
-           fallbackReason(line.why) + became;
+    return lineNamed(line) + fallbackReason(line.why) + became;
 }
 
 std::string qtiWritten(const SetCounts& counts)
@@ -102,17 +107,16 @@ std::string qtiWritten(const SetCounts& counts)
     return countText(counts) + "を QTI パッケージに書き出しました";
 }
 
-std::string qtiFallback(const QtiFallback& line)
+std::string qtiFallback(const FallenLine& line)
 {
     const char* became = line.why == Fallback::BlankAnswer ? "ため、採点する答えのない、打ち込む問題にしました"
                                                            : "ため、答えを打ち込む問題にしました";
-    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): " +
-           fallbackReason(line.why) + became;
+    return lineNamed(line) + fallbackReason(line.why) + became;
 }
 
-std::string qtiSpellingsCut(const QtiFallback& line)
+std::string qtiSpellingsCut(const FallenLine& line)
 {
-    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): パネルで答えを作る並べ方が " +
+    return lineNamed(line) + "パネルで答えを作る並べ方が " +
            std::to_string(kMostSpellings) + " 通りを超えるため、最初の " + std::to_string(kMostSpellings) +
            " 通りだけを正解にしました";
 }
@@ -130,12 +134,11 @@ std::string ankiWritten(const SetCounts& counts)
     return countText(counts) + "を Anki のデッキに書き出しました";
 }
 
-std::string ankiFallback(const AnkiFallback& line)
+std::string ankiFallback(const FallenLine& line)
 {
     const char* became = line.why == Fallback::BlankAnswer ? "ため、答えのないカードにしました"
                                                            : "ため、問題文だけのカードにしました";
-    return std::to_string(line.line) + " 行目 (" + problemName(line.place, line.kind) + "): " +
-           fallbackReason(line.why) + became;
+    return lineNamed(line) + fallbackReason(line.why) + became;
 }
 
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places)

@@ -68,7 +68,7 @@ std::string pageWritten(const SetCounts& counts);
 std::string giftWritten(const SetCounts& counts);
 // A line that GIFT holds as a short answer (an essay, its answer blank)
 // because it cannot be played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、答えを打ち込む問題にしました".
-std::string giftFallback(const GiftFallback& line);
+std::string giftFallback(const FallenLine& line);
 // The set's kinds that GIFT holds only as short answers (not empty).
 std::string giftShortAnswerKinds(const std::vector<const ProblemKind*>& kinds);
 inline constexpr const char* kAnkiNotWritten = "Anki のデッキを書き出せませんでした";
@@ -76,13 +76,13 @@ inline constexpr const char* kAnkiNotWritten = "Anki のデッキを書き出せ
 std::string ankiWritten(const SetCounts& counts);
 // A line whose card asks with its question alone, or has no answer,
 // because it cannot be played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、問題文だけのカードにしました".
-std::string ankiFallback(const AnkiFallback& line);
+std::string ankiFallback(const FallenLine& line);
 std::string qtiWritten(const SetCounts& counts);
 // A line that the QTI package holds as a text entry (one that scores 0,
 // its answer blank) because it cannot be played as its kind: "3 行目 (問題 2 (四択) の分岐 1): 選択肢がすべて空欄のため、答えを打ち込む問題にしました".
-std::string qtiFallback(const QtiFallback& line);
+std::string qtiFallback(const FallenLine& line);
 // Panels that spell the answer in more ways than the item holds.
-std::string qtiSpellingsCut(const QtiFallback& line);
+std::string qtiSpellingsCut(const FallenLine& line);
 // What a spreadsheet opening a CSV or TSV would change, with the first
 // places of `count`: "... 3 個あります (2 行目 answer 列、3 行目 hint1 列 ほか)。..."
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places);

@@ -296,7 +296,7 @@ TEST(AnkiDeckTest, LinesThatCannotPlayAsTheirKindAreNamed)
     ASSERT_TRUE(deck.add(*withBranches(problemOf(YONTAKU, {"q", "a", B, B, B}), {problemOf(YONTAKU, {"q", B, "b", B, B})})));
     ASSERT_TRUE(deck.add(*problemOf(RENSOU, {"h1", "h2", "h3", "h4", "a", B, B, B})));
     ASSERT_TRUE(deck.add(*problemOf(RENSOU, {"h1", "h2", "h3", "h4", B, "b", B, B})));
-    const std::vector<AnkiFallback>& fallen = deck.fallbacks();
+    const std::vector<FallenLine>& fallen = deck.fallbacks();
     ASSERT_EQ(fallen.size(), 3u);
     EXPECT_EQ(fallen[0].line, 1u);
     EXPECT_EQ(fallen[0].why, Fallback::NoWrongChoice);

@@ -152,7 +152,7 @@ TEST(GiftWriter, TellsFallbacksAndShortAnswerKinds)
     GiftWriter writer("set");
     for (const ProblemPtr& problem : {first, second, third})
         ASSERT_TRUE(writer.add(*problem));
-    const std::vector<GiftFallback>& fallen = writer.fallbacks();
+    const std::vector<FallenLine>& fallen = writer.fallbacks();
     ASSERT_EQ(fallen.size(), 3u);
     EXPECT_EQ(fallen[0].line, 1u);
     EXPECT_EQ(fallen[0].place, (ProblemPlace{1, 0}));

@@ -330,7 +330,7 @@ TEST(QtiWriter, TellsFallbacks)
     QtiWriter writer("set", [](const QtiFile&) { return true; });
     for (const ProblemPtr& problem : {first, second, third})
         ASSERT_TRUE(writer.add(*problem));
-    const std::vector<QtiFallback>& fallen = writer.fallbacks();
+    const std::vector<FallenLine>& fallen = writer.fallbacks();
     ASSERT_EQ(fallen.size(), 3u);
     EXPECT_EQ(fallen[0].line, 1u);
     EXPECT_EQ(fallen[0].place, (ProblemPlace{1, 0}));

@@ -178,7 +178,7 @@ const std::vector<AnkiNoteType>& ankiNoteTypes()
 AnkiDeckBuilder::AnkiDeckBuilder(std::string_view name) : setName(name) {}
 
 std::optional<AnkiNote> AnkiDeckBuilder::noteOf(const ProblemBase& problem, std::size_t line, ProblemPlace place,
-                                                std::optional<AnkiFallback>& fallback)
+                                                std::optional<FallenLine>& fallback)
 {
     const ProblemKind* kind = findKind(problem.type);
     if (!kind)
@@ -212,7 +212,7 @@ std::optional<AnkiNote> AnkiDeckBuilder::noteOf(const ProblemBase& problem, std:
     }
     note.fields.push_back(std::to_string(line));
     if (verdict.mode == PlayMode::Reveal && (laysOut(*kind) || verdict.fallback == Fallback::BlankAnswer))
-        fallback = AnkiFallback{line, place, kind, verdict.fallback};
+        fallback = FallenLine{line, place, kind, verdict.fallback};
     return note;
 }
 
@@ -226,7 +226,7 @@ bool AnkiDeckBuilder::add(const ProblemBase& problem)
     const std::string tags = branches.empty() ? "" : " " + fromU8(kBranchTag) + std::to_string(firstLine) + " ";
     bool kept = true;
     for (std::size_t j = 0; kept && j <= branches.size(); ++j) {
-        std::optional<AnkiFallback> fallback;
+        std::optional<FallenLine> fallback;
         std::optional<AnkiNote> note =
             noteOf(j == 0 ? problem : *branches[j - 1], firstLine + j, {problems, j}, fallback);
         if (!note) {

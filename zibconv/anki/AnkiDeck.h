@@ -52,15 +52,6 @@ struct AnkiNote {
     std::string tags;                // Anki's form: " a b ", or empty
 };
 
-// A line whose card asks without what its kind plays with, or has no
-// answer, because the verdict could not play it as its kind.
-struct AnkiFallback {
-    std::size_t line = 0;
-    ProblemPlace place;
-    const ProblemKind* kind = nullptr;
-    Fallback why = Fallback::None;
-};
-
 class AnkiDeckBuilder {
 public:
     // `setName` in UTF-8: the deck's name and part of every GUID.
@@ -72,18 +63,18 @@ public:
 
     const std::string& name() const { return setName; }
     const std::vector<AnkiNote>& notes() const { return written; }
-    const std::vector<AnkiFallback>& fallbacks() const { return fallen; }
+    const std::vector<FallenLine>& fallbacks() const { return fallen; }
 
 private:
     std::string setName;
     std::vector<AnkiNote> written;
-    std::vector<AnkiFallback> fallen;
+    std::vector<FallenLine> fallen;
     std::size_t problems = 0;
     // How often each naming key came before, to tell equal ones apart.
     std::unordered_map<std::string, std::size_t> namingCounts;
 
     std::optional<AnkiNote> noteOf(const ProblemBase& problem, std::size_t line, ProblemPlace place,
-                                   std::optional<AnkiFallback>& fallback);
+                                   std::optional<FallenLine>& fallback);
 };
 
 // The notes of `problems` (for tests); nothing when a text is no Shift-JIS.

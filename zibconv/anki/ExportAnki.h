@@ -14,7 +14,7 @@ struct ExportedAnki {
     // Nothing when a text is no Shift-JIS or the package could not be made.
     std::optional<std::string> bytes;
     SetCounts counts;
-    std::vector<AnkiFallback> fallbacks;
+    std::vector<FallenLine> fallbacks;
 };
 
 // `setName` in UTF-8, the deck's name. Nothing when the file cannot be

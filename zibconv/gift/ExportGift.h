@@ -14,7 +14,7 @@ struct ExportedGift {
     // Nothing when a text is no Shift-JIS.
     std::optional<std::string> bytes;
     SetCounts counts;
-    std::vector<GiftFallback> fallbacks;
+    std::vector<FallenLine> fallbacks;
     std::vector<const ProblemKind*> shortAnswerKinds;
 };
 

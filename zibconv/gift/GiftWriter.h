@@ -21,15 +21,6 @@
 #include <string_view>
 #include <vector>
 
-// A line written as a short answer because the verdict could not play it
-// as its kind.
-struct GiftFallback {
-    std::size_t line = 0;
-    ProblemPlace place;
-    const ProblemKind* kind = nullptr;
-    Fallback why = Fallback::None;
-};
-
 // GIFT has no question of these kinds: they are always short answers, with
 // their characters, panels or reels in the question text.
 bool isOnlyShortAnswer(const ProblemKind& kind);
@@ -44,7 +35,7 @@ public:
     bool add(const ProblemBase& problem);
 
     const std::string& bytes() const { return gift; }
-    const std::vector<GiftFallback>& fallbacks() const { return fallen; }
+    const std::vector<FallenLine>& fallbacks() const { return fallen; }
     // The kinds of the set that GIFT holds only as short answers, in tag
     // order, each once.
     std::vector<const ProblemKind*> shortAnswerKinds() const;
@@ -54,7 +45,7 @@ private:
     std::string gift;
     std::size_t lines = 0;
     std::size_t problems = 0;
-    std::vector<GiftFallback> fallen;
+    std::vector<FallenLine> fallen;
     std::vector<bool> kindsSeen;
 
     bool appendLine(std::string& out, ProblemPlace place, const ProblemBase& problem);

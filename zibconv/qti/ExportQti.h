@@ -15,8 +15,8 @@ struct ExportedQti {
     // Nothing when a text is no Shift-JIS or the zip could not be made.
     std::optional<std::string> bytes;
     SetCounts counts;
-    std::vector<QtiFallback> fallbacks;
-    std::vector<QtiFallback> cutSpellings;
+    std::vector<FallenLine> fallbacks;
+    std::vector<FallenLine> cutSpellings;
 };
 
 // `setName` in UTF-8, as the test's title. Nothing when the file cannot be

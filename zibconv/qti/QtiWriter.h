@@ -23,15 +23,6 @@
 #include <string_view>
 #include <vector>
 
-// A line written as a text entry because the verdict could not play it as
-// its kind.
-struct QtiFallback {
-    std::size_t line = 0;
-    ProblemPlace place;
-    const ProblemKind* kind = nullptr;
-    Fallback why = Fallback::None;
-};
-
 // Panels that spell the answer in more ways than this: only the first ways
 // are right (the item writes each way out, and a few panels of repeated
 // characters can spell a long answer in millions of ways).
@@ -59,9 +50,9 @@ public:
     QtiFile test() const;
     QtiFile manifest() const;
 
-    const std::vector<QtiFallback>& fallbacks() const { return fallen; }
+    const std::vector<FallenLine>& fallbacks() const { return fallen; }
     // Panel lines of more than kMostSpellings ways (`why` is None).
-    const std::vector<QtiFallback>& cutSpellings() const { return cut; }
+    const std::vector<FallenLine>& cutSpellings() const { return cut; }
 
 private:
     struct Section {
@@ -74,8 +65,8 @@ private:
     std::size_t lines = 0;
     std::size_t problems = 0;
     std::vector<Section> sections;
-    std::vector<QtiFallback> fallen;
-    std::vector<QtiFallback> cut;
+    std::vector<FallenLine> fallen;
+    std::vector<FallenLine> cut;
 
     bool addLine(Section& section, ProblemPlace place, const ProblemBase& problem);
 };
