@@ -7,7 +7,7 @@ zib_packages=(
     fonts-ipafont-gothic locales python3 python3-lxml libxml2-utils
     nodejs chromium chromium-driver python3-selenium fonts-noto-cjk
     libxlsxwriter-dev libz-mingw-w64-dev dpkg-dev libreoffice-calc-nogui libminizip-dev libexpat1-dev
-    libsqlite3-dev tcl
+    libsqlite3-dev tcl libdeflate-dev
 )
 
 zib_as_root() {
@@ -115,6 +115,24 @@ zib_mingw_sqlite() {
         cp "$root/build-sqlite/sqlite3.h" "$prefix/include/"
 }
 
+# libdeflate for the Windows build's packages (QTI, Anki), from Debian's
+# source package, the same version as the native libdeflate-dev (its
+# compressed bytes are the package's bytes): its own Makefile, with mingw.
+zib_mingw_libdeflate() {
+    local root=$PWD/build/third-party
+    local prefix=$root/mingw
+    [ -f "$prefix/lib/libdeflate.a" ] && [ -f "$prefix/include/libdeflate.h" ] && return 0
+    zib_enable_sources
+    echo "setup: building libdeflate for Windows from Debian's source"
+    mkdir -p "$root/src" "$prefix/lib" "$prefix/include"
+    (cd "$root/src" && { ls -d libdeflate-*/ >/dev/null 2>&1 || apt-get source -qq libdeflate >/dev/null 2>&1; }) || return 1
+    local source
+    source=$(ls -d "$root"/src/libdeflate-*/ | head -n 1)
+    (cd "$source" && make -s CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar libdeflatestatic.lib >/dev/null) &&
+        cp "$source/libdeflatestatic.lib" "$prefix/lib/libdeflate.a" &&
+        cp "$source/libdeflate.h" "$prefix/include/"
+}
+
 # mnemosyne, a flashcard program written elsewhere whose Anki importer the
 # Anki export's test (tests/anki) reads zibconv's decks with: only its
 # Debian package, unpacked into a cache outside the repository, run
@@ -208,6 +226,7 @@ zib_setup() {
     zib_generate_locale
     zib_mingw_libraries
     zib_mingw_sqlite
+    zib_mingw_libdeflate
     zib_gift_parser
     zib_axe_core
     zib_mnemosyne
