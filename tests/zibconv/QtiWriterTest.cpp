@@ -63,7 +63,7 @@ ItemParts partsOf(const ProblemPtr& problem)
 
 Fallback fallbackOf(const ProblemPtr& problem)
 {
-    QtiWriter writer("set", [](const QtiFile&) { return true; });
+    QtiWriter writer("set", [](QtiFile&&) { return true; });
     EXPECT_TRUE(writer.add(*problem));
     return writer.fallbacks().empty() ? Fallback::None : writer.fallbacks().front().why;
 }
@@ -327,7 +327,7 @@ TEST(QtiWriter, TellsFallbacks)
     first->addBranch(problemOf(YONTAKU, {"q", B, "b", B, B}));
     ProblemPtr second = problemOf(SLOT, {"q", "ア", "ア", B, B, B, B, B});
     ProblemPtr third = problemOf(PANEL, {"q", "ア", "イ", B, B, B, B, B, B, B, B, B});
-    QtiWriter writer("set", [](const QtiFile&) { return true; });
+    QtiWriter writer("set", [](QtiFile&&) { return true; });
     for (const ProblemPtr& problem : {first, second, third})
         ASSERT_TRUE(writer.add(*problem));
     const std::vector<FallenLine>& fallen = writer.fallbacks();
@@ -355,7 +355,7 @@ TEST(QtiWriter, LongTextsWholeBrokenTextsAndRefusalsStop)
     EXPECT_FALSE(qtiItemOf(*problemOf(OX, {"\x81", "○"}), 1));
     EXPECT_FALSE(qtiFilesOf("set", {problemOf(OX, {"q", "○"}), problemOf(YONTAKU, {"q", "a", "x\x81", B, B})}));
     int taken = 0;
-    QtiWriter writer("set", [&](const QtiFile&) { return ++taken < 2; });
+    QtiWriter writer("set", [&](QtiFile&&) { return ++taken < 2; });
     ProblemPtr problem = problemOf(OX, {"q", "○"});
     problem->addBranch(problemOf(OX, {"q", "×"}));
     EXPECT_FALSE(writer.add(*problem));
@@ -451,7 +451,7 @@ TEST(QtiWriter, PanelsOfTooManyWaysAreCut)
     texts[1] += "イイイイイイ";
     // ア: 1+2+3+4 in any order (4! = 24 ways), イ: 1+2+3 likewise (3! = 6):
     // 144 ways, under the limit.
-    QtiWriter under("set", [](const QtiFile&) { return true; });
+    QtiWriter under("set", [](QtiFile&&) { return true; });
     ASSERT_TRUE(under.add(*problemOf(PANEL, texts)));
     EXPECT_TRUE(under.cutSpellings().empty());
     const std::string processing = partsOf(problemOf(PANEL, texts)).processing;
@@ -465,7 +465,7 @@ TEST(QtiWriter, PanelsOfTooManyWaysAreCut)
         texts[1] += "ア";
     texts[1] += "イイイイイイ";
     // 5! × 3! = 720 ways: cut at the limit.
-    QtiWriter over("set", [](const QtiFile&) { return true; });
+    QtiWriter over("set", [](QtiFile&&) { return true; });
     ASSERT_TRUE(over.add(*problemOf(PANEL, texts)));
     ASSERT_EQ(over.cutSpellings().size(), 1u);
     EXPECT_EQ(over.cutSpellings().front().line, 1u);

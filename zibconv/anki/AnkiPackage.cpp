@@ -266,7 +266,7 @@ std::optional<std::string> ankiPackage(const AnkiDeckBuilder& deck, std::int64_t
     if (!collection)
         return std::nullopt;
     ZipInMemory zip(static_cast<std::time_t>(seconds), collection->size / 2);
-    if (!zip.add("collection.anki2", collection->bytes()) || !zip.add("media", "{}"))
+    if (!zip.add("collection.anki2", std::string(collection->bytes())) || !zip.add("media", "{}"))
         return std::nullopt;
     return zip.finish();
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr std::uintmax_t kMaxReserve = 768u << 20;
 class QtiCollector : public QuizWalkReceiver {
 public:
     QtiCollector(std::string_view setName, std::size_t expectedBytes)
-        : zip(recordedTime(), expectedBytes), writer(setName, [this](const QtiFile& item) { return zip.add(item.path, item.bytes); })
+        : zip(recordedTime(), expectedBytes), writer(setName, [this](QtiFile&& item) { return zip.add(std::move(item.path), std::move(item.bytes)); })
     {
     }
 
@@ -45,9 +46,10 @@ std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_vi
                           collector.writer.cutSpellings()};
     if (!collector.written)
         return exported;
-    const QtiFile test = collector.writer.test();
-    const QtiFile manifest = collector.writer.manifest();
-    if (collector.zip.add(test.path, test.bytes) && collector.zip.add(manifest.path, manifest.bytes))
+    QtiFile test = collector.writer.test();
+    QtiFile manifest = collector.writer.manifest();
+    if (collector.zip.add(std::move(test.path), std::move(test.bytes)) &&
+        collector.zip.add(std::move(manifest.path), std::move(manifest.bytes)))
         exported.bytes = collector.zip.finish();
     return exported;
 }

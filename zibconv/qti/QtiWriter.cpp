@@ -79,9 +79,11 @@ std::string itemPath(std::size_t line)
     return "items/" + lineId(line) + ".xml";
 }
 
-std::string identifierValue(std::string_view id)
+void appendIdentifierValue(std::string& out, std::string_view id)
 {
-    return "<baseValue baseType=\"identifier\">" + std::string(id) + "</baseValue>";
+    out += "<baseValue baseType=\"identifier\">";
+    out += id;
+    out += "</baseValue>";
 }
 
 // One choice, tile or reel option: its identifier and its text in UTF-8.
@@ -163,18 +165,34 @@ public:
         case PlayMode::Reels: writeReels(); break;
         case PlayMode::Reveal: writeTextEntry(); break;
         }
-        std::string item(kItemHead);
-        item += "identifier=\"" + lineId(line) + "\" title=\"" + std::to_string(line) +
-                "\" adaptive=\"false\" timeDependent=\"false\" xml:lang=\"ja\">\n";
+        // One string, appended to in place: a set has tens of thousands of
+        // items.
+        const std::string number = std::to_string(line);
+        std::string item;
+        item.reserve(kItemHead.size() + declarations.size() + kScore.size() + body.size() + condition.size() + 512);
+        item += kItemHead;
+        item += "identifier=\"line-";
+        item += number;
+        item += "\" title=\"";
+        item += number;
+        item += "\" adaptive=\"false\" timeDependent=\"false\" xml:lang=\"ja\">\n";
         item += declarations;
         item += kScore;
-        item += "<itemBody>\n" + body + "</itemBody>\n";
-        if (condition.empty())
-            item += "<responseProcessing>" + score("0") + "</responseProcessing>\n";
-        else
-            item += "<responseProcessing><responseCondition><responseIf>" + condition + score("1") +
-                    "</responseIf><responseElse>" + score("0") + "</responseElse></responseCondition>"
-                    "</responseProcessing>\n";
+        item += "<itemBody>\n";
+        item += body;
+        item += "</itemBody>\n";
+        if (condition.empty()) {
+            item += "<responseProcessing>";
+            item += kScoreZero;
+            item += "</responseProcessing>\n";
+        } else {
+            item += "<responseProcessing><responseCondition><responseIf>";
+            item += condition;
+            item += kScoreOne;
+            item += "</responseIf><responseElse>";
+            item += kScoreZero;
+            item += "</responseElse></responseCondition></responseProcessing>\n";
+        }
         item += "</assessmentItem>\n";
         return item;
     }
@@ -190,11 +208,10 @@ private:
     std::string body;
     std::string condition;
 
-    static std::string score(const char* value)
-    {
-        return std::string("<setOutcomeValue identifier=\"SCORE\"><baseValue baseType=\"float\">") + value +
-               "</baseValue></setOutcomeValue>";
-    }
+    static constexpr std::string_view kScoreOne =
+        "<setOutcomeValue identifier=\"SCORE\"><baseValue baseType=\"float\">1</baseValue></setOutcomeValue>";
+    static constexpr std::string_view kScoreZero =
+        "<setOutcomeValue identifier=\"SCORE\"><baseValue baseType=\"float\">0</baseValue></setOutcomeValue>";
 
     static std::string utf8Of(std::string_view shiftJis)
     {
@@ -210,15 +227,21 @@ private:
     // an empty entry, so that the others keep their numbers).
     void appendStem()
     {
-        if (const std::optional<std::size_t> question = kind.positionOf(Field::Question, 0))
-            if (!isBlankText(texts[*question]))
-                body += "<p>" + escaped(utf8Of(texts[*question])) + "</p>\n";
+        const std::optional<std::size_t> question = kind.positionOf(Field::Question, 0);
+        if (question && !isBlankText(texts[*question])) {
+            body += "<p>";
+            appendEscaped(body, utf8Of(texts[*question]), true);
+            body += "</p>\n";
+        }
         const std::vector<std::size_t> hints = kind.positionsOf(Field::Hint);
         if (hints.empty())
             return;
         body += "<ol>";
-        for (std::size_t i : hints)
-            body += "<li>" + escaped(utf8Of(texts[i])) + "</li>";
+        for (std::size_t i : hints) {
+            body += "<li>";
+            appendEscaped(body, utf8Of(texts[i]), true);
+            body += "</li>";
+        }
         body += "</ol>\n";
     }
 
@@ -234,13 +257,19 @@ private:
         return "<match><variable identifier=\"" + id + "\"/><correct identifier=\"" + id + "\"/></match>";
     }
 
-    static std::string choicesOf(const char* element, const std::vector<Choice>& choices)
+    static void appendChoices(std::string& out, std::string_view element, const std::vector<Choice>& choices)
     {
-        std::string out;
-        for (const Choice& choice : choices)
-            out += std::string("<") + element + " identifier=\"" + choice.id + "\">" + escaped(choice.utf8) + "</" +
-                   element + ">";
-        return out;
+        for (const Choice& choice : choices) {
+            out += '<';
+            out += element;
+            out += " identifier=\"";
+            out += choice.id;
+            out += "\">";
+            appendEscaped(out, choice.utf8, true);
+            out += "</";
+            out += element;
+            out += '>';
+        }
     }
 
     // ox's ○ and × in that order; the answer and the wrong choices listed
@@ -263,9 +292,11 @@ private:
                 right.push_back(id);
         }
         declare("RESPONSE", "single", "identifier", "<value>" + right.front() + "</value>");
-        body += std::string("<choiceInteraction responseIdentifier=\"RESPONSE\" shuffle=\"") +
-                (verdict.inOrder ? "false" : "true") + "\" maxChoices=\"1\">" + choicesOf("simpleChoice", choices) +
-                "</choiceInteraction>\n";
+        body += "<choiceInteraction responseIdentifier=\"RESPONSE\" shuffle=\"";
+        body += verdict.inOrder ? "false" : "true";
+        body += "\" maxChoices=\"1\">";
+        appendChoices(body, "simpleChoice", choices);
+        body += "</choiceInteraction>\n";
         // A wrong choice that folds as the answer does is right too, as on
         // the page.
         if (right.size() == 1) {
@@ -274,7 +305,7 @@ private:
         }
         condition = "<member><variable identifier=\"RESPONSE\"/><multiple>";
         for (const std::string& id : right)
-            condition += identifierValue(id);
+            appendIdentifierValue(condition, id);
         condition += "</multiple></member>";
     }
 
@@ -318,8 +349,10 @@ private:
         declare("RESPONSE", "ordered", "identifier", right);
 
         const bool panels = kind.tag == PANEL;
-        body += std::string("<orderInteraction responseIdentifier=\"RESPONSE\" shuffle=\"true\"") +
-                (panels ? " minChoices=\"1\"" : "") + ">" + choicesOf("simpleChoice", tiles) + "</orderInteraction>\n";
+        body += "<orderInteraction responseIdentifier=\"RESPONSE\" shuffle=\"true\"";
+        body += panels ? " minChoices=\"1\">" : ">";
+        appendChoices(body, "simpleChoice", tiles);
+        body += "</orderInteraction>\n";
 
         // One way, with one tile for each place: the correct order itself.
         const bool onlyTheCorrectOrder =
@@ -338,7 +371,7 @@ private:
                 ways += "<member><index n=\"" + std::to_string(place + 1) +
                         "\"><variable identifier=\"RESPONSE\"/></index><multiple>";
                 for (const std::string& id : groupIds[run[place]])
-                    ways += identifierValue(id);
+                    appendIdentifierValue(ways, id);
                 ways += "</multiple></member>";
             }
             ways += "</and>";
@@ -364,9 +397,12 @@ private:
                     right = id;
             }
             declare(response, "single", "identifier", "<value>" + right + "</value>");
-            choices += (reel == 0 ? "" : " ") + std::string("<inlineChoiceInteraction responseIdentifier=\"") +
-                       response + "\" shuffle=\"false\">" + choicesOf("inlineChoice", options) +
-                       "</inlineChoiceInteraction>";
+            choices += reel == 0 ? "<inlineChoiceInteraction responseIdentifier=\""
+                                 : " <inlineChoiceInteraction responseIdentifier=\"";
+            choices += response;
+            choices += "\" shuffle=\"false\">";
+            appendChoices(choices, "inlineChoice", options);
+            choices += "</inlineChoiceInteraction>";
             all += matchesCorrect(response);
         }
         body += "<p>" + choices + "</p>\n";
@@ -491,8 +527,8 @@ QtiFile QtiWriter::manifest() const
 std::optional<std::vector<QtiFile>> qtiFilesOf(std::string_view setName, const ProblemList& problems)
 {
     std::vector<QtiFile> files;
-    QtiWriter writer(setName, [&](const QtiFile& item) {
-        files.push_back(item);
+    QtiWriter writer(setName, [&](QtiFile&& item) {
+        files.push_back(std::move(item));
         return true;
     });
     for (const ProblemPtr& problem : problems)

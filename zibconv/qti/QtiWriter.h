@@ -37,7 +37,7 @@ struct QtiFile {
 class QtiWriter {
 public:
     // Takes each item as it is made: false stops the writing.
-    using ItemSink = std::function<bool(const QtiFile& item)>;
+    using ItemSink = std::function<bool(QtiFile&& item)>;
 
     // `setName` in UTF-8: the test's title.
     QtiWriter(std::string_view setName, ItemSink sink);

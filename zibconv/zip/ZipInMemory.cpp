@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 struct ZipInMemory::Parts {
@@ -223,7 +224,7 @@ ZipInMemory::~ZipInMemory()
         zipClose(parts->zip, nullptr);
 }
 
-bool ZipInMemory::add(std::string_view path, std::string_view bytes)
+bool ZipInMemory::add(std::string path, std::string bytes)
 {
     std::unique_lock<std::mutex> held(parts->lock);
     parts->adderBlocked = true;
@@ -232,7 +233,7 @@ bool ZipInMemory::add(std::string_view path, std::string_view bytes)
     if (parts->deflateFailed || parts->closing)
         return false;
     try {
-        parts->waiting.push_back({std::string(path), std::string(bytes)});
+        parts->waiting.push_back({std::move(path), std::move(bytes)});
     } catch (...) {
         parts->deflateFailed = true;
         return false;

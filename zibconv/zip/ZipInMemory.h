@@ -21,9 +21,9 @@ public:
     ZipInMemory(const ZipInMemory&) = delete;
     ZipInMemory& operator=(const ZipInMemory&) = delete;
 
-    // An entry to deflate (copied); false when an earlier one could not be
-    // written, or after finish().
-    bool add(std::string_view path, std::string_view bytes);
+    // An entry to deflate; false when an earlier one could not be written,
+    // or after finish().
+    bool add(std::string path, std::string bytes);
     // The whole zip; nothing when any entry failed. Adds nothing after.
     std::optional<std::string> finish();
 
