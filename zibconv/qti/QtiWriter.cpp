@@ -489,7 +489,11 @@ bool QtiWriter::add(const ProblemBase& problem)
 
 QtiFile QtiWriter::test() const
 {
-    std::string xml(kTestHead);
+    std::string xml;
+    // About a hundred bytes a line, so that a large test is not copied as
+    // it grows.
+    xml.reserve(kTestHead.size() + name.size() + 512 + 110 * lines + 110 * sections.size());
+    xml += kTestHead;
     xml += escaped(name, false) + "\">\n";
     xml += "<outcomeDeclaration identifier=\"SCORE\" cardinality=\"single\" baseType=\"float\"/>\n";
     xml += "<testPart identifier=\"part\" navigationMode=\"nonlinear\" submissionMode=\"individual\">\n";
@@ -509,7 +513,9 @@ QtiFile QtiWriter::test() const
 
 QtiFile QtiWriter::manifest() const
 {
-    std::string xml(kManifestHead);
+    std::string xml;
+    xml.reserve(kManifestHead.size() + 512 + 180 * lines);
+    xml += kManifestHead;
     xml += "<resource identifier=\"test\" type=\"imsqti_test_xmlv2p1\" href=\"" + std::string(kTestPath) +
            "\"><file href=\"" + std::string(kTestPath) + "\"/>";
     for (const Section& section : sections)
