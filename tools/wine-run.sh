@@ -13,23 +13,17 @@ zib_wine_env "$dir"
 # A process that Wine starts on the program's behalf (a service, the
 # desktop) may outlive it and hold its output open, and whoever reads that
 # output through a pipe (ctest, a test's subprocess) waits for every holder.
-# So the output goes through files, and the program's end is its own.
+# So the output goes through files, followed as it grows (a test that ctest
+# stops still shows what it printed), and the program's end is its own.
 out=$(mktemp)
 err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 wine "$@" <&0 >"$out" 2>"$err" &
 program=$!
-on_term() {
-    cat "$out"
-    cat "$err" >&2
-    echo "wine-run.sh: stopped while $1 still ran; Wine's processes:" >&2
-    ps -eo pid,ppid,etime,args | grep -E '\.exe|wineserver' | grep -v grep >&2 || true
-    kill "$program" 2>/dev/null || true
-    exit 143
-}
-trap 'on_term "$1"' TERM INT
+tail -s 0.1 -n +1 -f --pid="$program" "$out" &
+tail -s 0.1 -n +1 -f --pid="$program" "$err" >&2 &
 status=0
 wait "$program" || status=$?
-cat "$out"
-cat "$err" >&2
+# The two followers end once the program has and its output is out.
+wait
 exit "$status"
