@@ -9,8 +9,9 @@ zib_wine_env() {
     export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 }
 
+# zib_wine_reg KEY NAME VALUE [TYPE]: TYPE is REG_SZ unless given.
 zib_wine_reg() {
-    wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 </dev/null
+    wine reg add "$1" /v "$2" /t "${4:-REG_SZ}" /d "$3" /f >/dev/null 2>&1 </dev/null
 }
 
 # Creates the prefix once. The dialog font of the program is not in Wine, so
@@ -26,12 +27,17 @@ zib_wine_prefix() {
 }
 
 # For the tests' virtual display, which has no window manager: unmanaged
-# windows spare the 2 s that Wine waits for one whenever a window goes.
+# windows spare the 2 s that Wine waits for one whenever a window goes. No
+# debugger starts when a program crashes: it ends at once with its
+# exception's code, which fails its test. (Wine's own debugger waits for its
+# dialog to be closed, so a test waited for ctest's timeout; told not to
+# show it, it ends the program with status 0, and the test would pass.)
 zib_wine_test_prefix() {
     zib_wine_prefix
-    local marker="$WINEPREFIX/zib-test-prefix-1"
+    local marker="$WINEPREFIX/zib-test-prefix-3"
     [ -f "$marker" ] && return 0
     zib_wine_reg 'HKCU\Software\Wine\X11 Driver' 'Managed' 'N'
+    zib_wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' 'Debugger' ''
     wineserver -w
     touch "$marker"
 }
