@@ -144,9 +144,9 @@ bool Parts::deflate(libdeflate_compressor* compressor, std::string& deflated, co
     return zipCloseFileInZipRaw(zip, static_cast<uLong>(entry.bytes.size()), checksum) == ZIP_OK && written && !failed;
 }
 
-// Deflating is most of a package's time: it runs beside the making of the
-// entries, which goes on meanwhile. The entries are taken all at once, so
-// that the two threads seldom wait for each other's lock.
+// The entries are deflated beside their making, which goes on meanwhile,
+// and taken all at once, so that the two threads seldom wait for each
+// other's lock.
 void Parts::deflateEach()
 {
     const std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
