@@ -17,7 +17,8 @@ constexpr std::uintmax_t kMaxReserve = 768u << 20;
 class QtiCollector : public QuizWalkReceiver {
 public:
     QtiCollector(std::string_view setName, std::size_t expectedBytes)
-        : zip(recordedTime(), expectedBytes), writer(setName, [this](QtiFile&& item) { return zip.add(std::move(item.path), std::move(item.bytes)); })
+        : zip(recordedTime(), expectedBytes),
+          writer(setName, [this](QtiFile&& item) { return zip.add(std::move(item.path), std::move(item.bytes)); })
     {
     }
 
@@ -37,7 +38,8 @@ public:
 
 std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_view setName)
 {
-    // A package takes about three times its quiz file's bytes.
+    // A package takes about three times its quiz file's bytes: room for
+    // four, so that it is never copied as it grows.
     const std::uintmax_t quizBytes = fileSizeOf(path).value_or(0);
     QtiCollector collector(setName, static_cast<std::size_t>(std::min<std::uintmax_t>(4 * quizBytes, kMaxReserve)));
     if (!walkQuizFile(path, collector))
