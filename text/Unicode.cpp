@@ -1,5 +1,7 @@
 #include "text/Unicode.h"
 
+#include <cstdio>
+
 namespace {
 
 bool isSurrogate(char32_t c)
@@ -118,4 +120,27 @@ std::optional<std::string> utf16ToUtf8(std::string_view bytes, bool bigEndian, c
         appendUtf8(out, c);
     }
     return out;
+}
+
+std::string jsonQuotedUtf8(std::string_view utf8)
+{
+    std::string quoted = "\"";
+    for (const char c : utf8) {
+        switch (c) {
+        case '"': quoted += "\\\""; break;
+        case '\\': quoted += "\\\\"; break;
+        case '\n': quoted += "\\n"; break;
+        case '\r': quoted += "\\r"; break;
+        case '\t': quoted += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                quoted += escaped;
+            } else {
+                quoted += c;
+            }
+        }
+    }
+    return quoted + "\"";
 }

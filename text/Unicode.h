@@ -20,3 +20,7 @@ void appendUtf8(std::string& out, char32_t c);
 // UTF-16 in bytes of either order as UTF-8, a surrogate without its pair
 // as `loneSurrogate`; nothing for an odd number of bytes.
 std::optional<std::string> utf16ToUtf8(std::string_view bytes, bool bigEndian, char loneSurrogate);
+
+// UTF-8 as a JSON string, quotes included: the quote, the backslash and
+// every control character escaped, the rest as it is.
+std::string jsonQuotedUtf8(std::string_view utf8);

@@ -1,5 +1,6 @@
 #include "zibconv/anki/AnkiPackage.h"
 
+#include "text/Unicode.h"
 #include "zibconv/anki/AnkiText.h"
 #include "zibconv/zip/ZipInMemory.h"
 
@@ -113,7 +114,7 @@ std::int64_t deckIdOf(const std::string& name)
 
 std::string deckJson(std::int64_t id, const std::string& name, std::int64_t seconds)
 {
-    return jsonText(std::to_string(id)) + ":{\"id\":" + std::to_string(id) + ",\"name\":" + jsonText(name) +
+    return jsonQuotedUtf8(std::to_string(id)) + ":{\"id\":" + std::to_string(id) + ",\"name\":" + jsonQuotedUtf8(name) +
            ",\"mod\":" + std::to_string(seconds) +
            ",\"usn\":-1,\"lrnToday\":[0,0],\"revToday\":[0,0],\"newToday\":[0,0],\"timeToday\":[0,0],"
            "\"collapsed\":false,\"browserCollapsed\":false,\"desc\":\"\",\"dyn\":0,\"conf\":" +
@@ -130,17 +131,17 @@ std::string noteTypeJson(const AnkiNoteType& type, std::int64_t deckId, std::int
 {
     std::string fields;
     for (std::size_t i = 0; i < type.fields.size(); ++i)
-        fields += std::string(i ? "," : "") + "{\"name\":" + jsonText(type.fields[i]) + ",\"ord\":" +
+        fields += std::string(i ? "," : "") + "{\"name\":" + jsonQuotedUtf8(type.fields[i]) + ",\"ord\":" +
                   std::to_string(i) + ",\"sticky\":false,\"rtl\":false,\"font\":\"Arial\",\"size\":20,\"media\":[]}";
     const std::string id = std::to_string(type.id);
     // The line field is never empty, and every front shows it: each note
     // has its card.
-    return jsonText(id) + ":{\"id\":" + id + ",\"name\":" + jsonText(type.name) + ",\"type\":0,\"mod\":" +
+    return jsonQuotedUtf8(id) + ":{\"id\":" + id + ",\"name\":" + jsonQuotedUtf8(type.name) + ",\"type\":0,\"mod\":" +
            std::to_string(seconds) + ",\"usn\":-1,\"sortf\":" + std::to_string(type.sortField) + ",\"did\":" +
-           std::to_string(deckId) + ",\"tmpls\":[{\"name\":" + jsonText(type.name) + ",\"ord\":0,\"qfmt\":" +
-           jsonText(type.front) + ",\"afmt\":" + jsonText(type.back) +
+           std::to_string(deckId) + ",\"tmpls\":[{\"name\":" + jsonQuotedUtf8(type.name) + ",\"ord\":0,\"qfmt\":" +
+           jsonQuotedUtf8(type.front) + ",\"afmt\":" + jsonQuotedUtf8(type.back) +
            ",\"bqfmt\":\"\",\"bafmt\":\"\",\"did\":null,\"bfont\":\"\",\"bsize\":0}],\"flds\":[" + fields +
-           "],\"css\":" + jsonText(kAnkiCardStyle) +
+           "],\"css\":" + jsonQuotedUtf8(kAnkiCardStyle) +
            ",\"latexPre\":\"\\\\documentclass[12pt]{article}\\n\\\\special{papersize=3in,5in}\\n"
            "\\\\usepackage[utf8]{inputenc}\\n\\\\usepackage{amssymb,amsmath}\\n\\\\pagestyle{empty}\\n"
            "\\\\setlength{\\\\parindent}{0in}\\n\\\\begin{document}\\n\",\"latexPost\":\"\\\\end{document}\","
@@ -186,7 +187,7 @@ std::string tagsJson(const AnkiDeckBuilder& deck)
             continue;
         last = note.tags;
         const std::string tag = note.tags.substr(1, note.tags.size() - 2);
-        json += (json.size() > 1 ? "," : "") + jsonText(tag) + ":-1";
+        json += (json.size() > 1 ? "," : "") + jsonQuotedUtf8(tag) + ":-1";
     }
     return json + "}";
 }

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -139,27 +138,4 @@ std::uint64_t hashOf(std::string_view key)
     for (std::size_t i = 0; i < 8; ++i)
         value = value << 8 | digest[i];
     return value;
-}
-
-std::string jsonText(std::string_view utf8)
-{
-    std::string json = "\"";
-    for (const char c : utf8) {
-        switch (c) {
-        case '"': json += "\\\""; break;
-        case '\\': json += "\\\\"; break;
-        case '\n': json += "\\n"; break;
-        case '\r': json += "\\r"; break;
-        case '\t': json += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                json += escaped;
-            } else {
-                json += c;
-            }
-        }
-    }
-    return json + "\"";
 }

@@ -33,6 +33,3 @@ std::string base91(std::uint64_t value);
 
 // The first 64 bits of the SHA-1 of `key`, big-endian.
 std::uint64_t hashOf(std::string_view key);
-
-// A JSON string, quotes included.
-std::string jsonText(std::string_view utf8);

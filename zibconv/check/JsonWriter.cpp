@@ -3,29 +3,10 @@
 #include "text/ShiftJisToUtf8.h"
 #include "text/Unicode.h"
 
-#include <cstdio>
 
 std::string jsonString(std::string_view shiftJis)
 {
-    std::string quoted = "\"";
-    for (char c : encodeUtf8(codePointsOf(shiftJis))) {
-        switch (c) {
-        case '"': quoted += "\\\""; break;
-        case '\\': quoted += "\\\\"; break;
-        case '\n': quoted += "\\n"; break;
-        case '\r': quoted += "\\r"; break;
-        case '\t': quoted += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                quoted += escaped;
-            } else {
-                quoted += c;
-            }
-        }
-    }
-    return quoted + "\"";
+    return jsonQuotedUtf8(encodeUtf8(codePointsOf(shiftJis)));
 }
 
 void JsonWriter::beforeValue()
