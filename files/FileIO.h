@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Paths are bytes as the system gives them: natively as they are; on
 // Windows in the ANSI code page, as the editor's file dialogs give them,
@@ -36,14 +38,27 @@ WriteTarget writeTargetOf(const std::string& path);
 // spellings and, on Windows, another case or the short name.
 bool isSameFile(const std::string& first, const std::string& second);
 
-// Writes `bytes` to a new file beside what `path` names (through symbolic
-// links, which stay), flushes it to disk and then puts it in its place in
-// one step, so that the file holds either its old bytes or all the new
-// ones. A replaced file keeps its permissions. A read-only file and
-// anything that is not a file are refused. On false the target is untouched
-// and no temporary file is left behind. On success, temporaries that
-// writes of processes no longer running left in that folder are removed.
-bool replaceFileContents(const std::string& path, const std::string& bytes);
+// Where bytes made piece by piece go: each call writes one piece, false
+// when it could not be written.
+using ByteSink = std::function<bool(std::string_view)>;
+
+// Writes what `produce` makes to a new file beside what `path` names
+// (through symbolic links, which stay), flushes it to disk and then puts it
+// in its place in one step, so that the file holds either its old bytes or
+// all the new ones. `produce` gives its bytes piece by piece to the sink it
+// is handed, so that a file of many megabytes need not be held whole, and
+// says whether it made them all. A replaced file keeps its permissions. A
+// read-only file and anything that is not a file are refused. On false (and
+// when `produce` throws) the target is untouched and no temporary file is
+// left behind. On success, temporaries that writes of processes no longer
+// running left in that folder are removed.
+bool replaceFileContentsWith(const std::string& path, const std::function<bool(const ByteSink&)>& produce);
+
+// The same for bytes held whole.
+inline bool replaceFileContents(const std::string& path, const std::string& bytes)
+{
+    return replaceFileContentsWith(path, [&](const ByteSink& write) { return write(bytes); });
+}
 
 // An empty work file beside what `path` names (through links), of the
 // temporaries' naming, for a library that writes by name before the bytes

@@ -40,7 +40,7 @@ private:
     int fd;
 };
 
-bool writeAll(int fd, const std::string& bytes)
+bool writeAll(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -212,7 +212,7 @@ std::optional<std::string> readFileBytes(const std::string& path)
     }
 }
 
-bool replaceFileContents(const std::string& path, const std::string& bytes)
+bool replaceFileContentsWith(const std::string& path, const std::function<bool(const ByteSink&)>& produce)
 {
     const std::optional<std::string> name = finalName(path);
     if (!name)
@@ -234,7 +234,12 @@ bool replaceFileContents(const std::string& path, const std::string& bytes)
         }
         if (replacing)
             keepOwnerAndMode(file.get(), replaced);
-        if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close())
+        bool written = true;
+        const ByteSink sink = [&](std::string_view piece) {
+            written = written && writeAll(file.get(), piece);
+            return written;
+        };
+        if (!produce(sink) || !written || ::fsync(file.get()) != 0 || !file.close())
             return false;
         if (::rename(temporary.name().c_str(), name->c_str()) != 0)
             return false;

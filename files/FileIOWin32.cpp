@@ -17,7 +17,7 @@ namespace {
 // such files in pieces of this size for that reason).
 constexpr DWORD kMostBytesPerWrite = 4u << 20;
 
-bool writeAll(HANDLE file, const std::string& bytes)
+bool writeAll(HANDLE file, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -303,7 +303,7 @@ std::optional<std::string> readFileBytes(const std::string& path)
     }
 }
 
-bool replaceFileContents(const std::string& path, const std::string& bytes)
+bool replaceFileContentsWith(const std::string& path, const std::function<bool(const ByteSink&)>& produce)
 {
     const std::optional<std::wstring> wide = widened(path);
     if (!wide)
@@ -320,16 +320,24 @@ bool replaceFileContents(const std::string& path, const std::string& bytes)
     for (int attempt = 0; attempt < kMostTemporaryAttempts; ++attempt) {
         const std::string temporaryName = temporaryFileName(kTemporaryPrefix, GetCurrentProcessId(), attempt);
         const std::wstring temporaryPath = folderPart + std::wstring(temporaryName.begin(), temporaryName.end());
-        FileHandle file(CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) {
+        FileHandle created(CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!created.valid()) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
                 continue;
             return false;
         }
+        // The handle goes before the temporary does: a file still open, and
+        // shared with no one, cannot be deleted.
         BasicTemporaryFile<std::wstring> temporary(temporaryPath);
-        if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get()) || !file.close())
+        FileHandle file(std::move(created));
+        bool written = true;
+        const ByteSink sink = [&](std::string_view piece) {
+            written = written && writeAll(file.get(), piece);
+            return written;
+        };
+        if (!produce(sink) || !written || !FlushFileBuffers(file.get()) || !file.close())
             return false;
         if (!putInPlace(temporaryPath, name, target, attributes))
             return false;

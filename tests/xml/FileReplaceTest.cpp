@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <stdexcept>
 #include <thread> // its clocks: <chrono> has a text code page 932 lacks
 
 #ifdef _WIN32
@@ -188,6 +189,30 @@ TEST_F(FileReplace, LargeFilesAreWrittenWhole)
         EXPECT_EQ(back->size(), size);
         EXPECT_TRUE(*back == bytes) << "the file differs from what was written";
     }
+    EXPECT_EQ(folder.fileNames(), std::vector<std::string>{"out.csv"});
+}
+
+// Bytes made piece by piece land as one file; a maker that gives up or
+// throws halfway leaves the old file as it was and no temporary.
+TEST_F(FileReplace, PiecesLandWholeOrNotAtAll)
+{
+    const auto pieces = [](const ByteSink& write) {
+        for (const char* piece : {"first,", "", "second,", "third"})
+            if (!write(piece))
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(replaceFileContentsWith(target, pieces));
+    EXPECT_EQ(readBytes(target), "first,second,third");
+
+    const auto givesUp = [](const ByteSink& write) { return write("half") && false; };
+    EXPECT_FALSE(replaceFileContentsWith(target, givesUp));
+    const auto throws = [](const ByteSink& write) -> bool {
+        write("half");
+        throw std::runtime_error("the maker failed");
+    };
+    EXPECT_THROW(replaceFileContentsWith(target, throws), std::runtime_error);
+    EXPECT_EQ(readBytes(target), "first,second,third");
     EXPECT_EQ(folder.fileNames(), std::vector<std::string>{"out.csv"});
 }
 
