@@ -41,7 +41,7 @@ int runPageExport(const Invocation& invocation)
     const std::optional<ExportedPage> page = exportQuizPage(invocation.input);
     if (!page)
         return reportUnreadableQuizFile(invocation.input);
-    if (!replaceFileContents(invocation.output, page->bytes)) {
+    if (!replaceFileContentsWith(invocation.output, [&](const ByteSink& write) { return page->writeTo(write); })) {
         printLine(Stream::Error, message::kPageNotWritten, invocation.output);
         return kExitRefused;
     }

@@ -109,7 +109,7 @@ bool exportTable(const std::string& quizPath, const std::string& tablePath)
 bool exportPage(const std::string& quizPath, const std::string& pagePath)
 {
     const std::optional<ExportedPage> page = exportQuizPage(quizPath);
-    return page && replaceFileContents(pagePath, page->bytes);
+    return page && replaceFileContentsWith(pagePath, [&](const ByteSink& write) { return page->writeTo(write); });
 }
 
 // What zibconv's export to GIFT does: the quiz file to Moodle's questions.

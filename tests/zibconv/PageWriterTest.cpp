@@ -299,6 +299,39 @@ TEST(PageWriter, GroupsLinesInBlocksOfWholeProblems)
     }
 }
 
+// A page of several megabytes goes out in pieces of about a megabyte that
+// join to the page whole, each ending after a whole problem; the first
+// piece refused ends the writing.
+TEST(PageWriter, WritesALargePageInPiecesOfWholeProblems)
+{
+    ProblemList problems;
+    const std::string longText(3000, 'x');
+    for (std::size_t i = 0; i < 2000; ++i)
+        problems.push_back(problemOf(OX, {longText + std::to_string(i), "○"}));
+    const std::vector<ContentFinding> findings = reviewContent(problems);
+    std::vector<std::string> pieces;
+    ASSERT_TRUE(writeSetPage("set.xml", problems, findings, [&](std::string_view piece) {
+        pieces.emplace_back(piece);
+        return true;
+    }));
+    std::string joined;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        joined += pieces[i];
+        if (i + 1 < pieces.size()) {
+            EXPECT_GE(pieces[i].size(), std::size_t{1} << 20) << i;
+            EXPECT_LT(pieces[i].size(), (std::size_t{1} << 20) + 8000) << i;
+            EXPECT_TRUE(pieces[i].ends_with("</article>\n")) << i;
+        }
+    }
+    EXPECT_GE(pieces.size(), 6u);
+    EXPECT_EQ(joined, setPage("set.xml", problems, findings));
+    EXPECT_EQ(linesOf(joined).size(), problems.size());
+
+    std::size_t asked = 0;
+    EXPECT_FALSE(writeSetPage("set.xml", problems, findings, [&](std::string_view) { return ++asked < 2; }));
+    EXPECT_EQ(asked, 2u);
+}
+
 namespace {
 
 // The value of an attribute of a line, between either quotes, its

@@ -5,7 +5,6 @@
 #include "text/ShiftJis.h"
 #include "text/ShiftJisToUtf8.h"
 #include "text/Unicode.h"
-#include "zibconv/page/PageWriter.h"
 
 namespace {
 
@@ -51,6 +50,7 @@ std::optional<ExportedPage> exportQuizPage(const std::string& path)
     ProblemCollector collector;
     if (!walkQuizFile(path, collector))
         return std::nullopt;
-    const std::vector<ContentFinding> findings = reviewContent(collector.problems);
-    return ExportedPage{setPage(pageFileName(path), collector.problems, findings), countsOf(collector.problems)};
+    std::vector<ContentFinding> findings = reviewContent(collector.problems);
+    const SetCounts counts = countsOf(collector.problems);
+    return ExportedPage{pageFileName(path), std::move(collector.problems), std::move(findings), counts};
 }

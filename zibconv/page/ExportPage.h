@@ -3,13 +3,21 @@
 #pragma once
 
 #include "model/SetCounts.h"
+#include "zibconv/page/PageWriter.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
+// A set read and reviewed: its page is made as it is written, piece by
+// piece, and never held whole.
 struct ExportedPage {
-    std::string bytes;
+    std::string fileName; // as the page names the set
+    ProblemList problems;
+    std::vector<ContentFinding> findings;
     SetCounts counts;
+
+    bool writeTo(const PageSink& write) const { return writeSetPage(fileName, problems, findings, write); }
 };
 
 // Nothing when the file cannot be read as XML.

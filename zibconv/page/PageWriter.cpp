@@ -18,6 +18,9 @@ namespace {
 // search, in a fraction of the time it takes one box a line.
 constexpr std::size_t kLinesPerBlock = 100;
 
+// The page goes out in pieces of about this many bytes.
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+
 // A note on a line: a finding of the line, or, on a group's other
 // problems, a pointer to its first line, where the group's finding stands.
 struct Note {
@@ -186,15 +189,23 @@ std::string pagePolicy()
            "'; script-src 'sha256-" + pageScript().sha256Base64 + "'; base-uri 'none'; form-action 'none'";
 }
 
-std::string setPage(std::string_view fileName, const ProblemList& problems, const std::vector<ContentFinding>& findings)
+bool writeSetPage(std::string_view fileName, const ProblemList& problems, const std::vector<ContentFinding>& findings,
+                  const PageSink& write)
 {
     const LineNumbers lineNumbers(problems);
     const NotesByLine notes = notesByLine(problems, lineNumbers, findings);
+    // One buffer, emptied into `write` whenever it holds a piece: a large
+    // set's page is tens of megabytes, and memory the system has to give
+    // for the first time costs more than making the bytes that go in it.
     std::string page;
-    // Twice what a line takes with texts of a few dozen characters, so that
-    // the page is seldom copied as it grows: room never written to costs
-    // no memory.
-    page.reserve(pageStyle().utf8.size() + pageScript().utf8.size() + notes.size() * 1600);
+    page.reserve(kPieceSize + pageStyle().utf8.size() + pageScript().utf8.size() + kPieceSize / 8);
+    const auto pieceMade = [&] {
+        if (page.size() < kPieceSize)
+            return true;
+        const bool written = write(page);
+        page.clear();
+        return written;
+    };
     appendHead(page, fileName);
     appendHeader(page, fileName, problems);
     std::size_t line = 0;
@@ -209,11 +220,23 @@ std::string setPage(std::string_view fileName, const ProblemList& problems, cons
         const ProblemRefs branches = problems[i]->getBranches();
         for (std::size_t j = 0; j < branches.size(); ++j, ++line)
             appendLine(page, line + 1, {i + 1, j + 1}, *branches[j], lineNumbers, notes[line]);
+        if (!pieceMade())
+            return false;
     }
     if (!problems.empty())
         page += "</section>\n";
     page += "</div>\n</main>\n<script>";
     page += pageScript().utf8;
     page += "</script>\n</body>\n</html>\n";
+    return write(page);
+}
+
+std::string setPage(std::string_view fileName, const ProblemList& problems, const std::vector<ContentFinding>& findings)
+{
+    std::string page;
+    writeSetPage(fileName, problems, findings, [&](std::string_view piece) {
+        page += piece;
+        return true;
+    });
     return page;
 }
