@@ -7,7 +7,7 @@
 #include "QuizTestSupport.h"
 
 #include "model/ProblemKinds.h"
-#include "zibconv/zip/ZipInMemory.h"
+#include "zibconv/zip/ZipWriter.h"
 #include "zibconv/qti/QtiWriter.h"
 
 #include <minizip/ioapi.h>
@@ -399,14 +399,14 @@ std::vector<QtiFile> unzipped(const std::string& zip, const std::string& path)
 
 // The package zipped in memory: each entry whole, at the time given, the
 // same bytes for the same entries.
-TEST(ZipInMemory, EntriesWholeAtTheTimeGiven)
+TEST(ZipWriter, EntriesWholeAtTheTimeGiven)
 {
     std::string large;
     for (int i = 0; i < 100000; ++i)
         large += std::to_string(i) + "\n";
     const std::vector<QtiFile> files{{"items/line-1.xml", "<a/>"}, {"test.xml", large}, {"imsmanifest.xml", ""}};
     auto zipOf = [&] {
-        ZipInMemory zip(1700000000);
+        ZipWriter zip(1700000000);
         for (const QtiFile& file : files)
             EXPECT_TRUE(zip.add(file.path, file.bytes));
         return zip.finish();
@@ -426,7 +426,7 @@ TEST(ZipInMemory, EntriesWholeAtTheTimeGiven)
     std::vector<QtiFile> many;
     for (int i = 0; i < 2000; ++i)
         many.push_back({"items/line-" + std::to_string(i) + ".xml", std::string(static_cast<std::size_t>(i % 7), 'a')});
-    ZipInMemory manyZip(1700000000);
+    ZipWriter manyZip(1700000000);
     for (const QtiFile& file : many)
         ASSERT_TRUE(manyZip.add(file.path, file.bytes));
     const std::optional<std::string> manyBytes = manyZip.finish();
@@ -436,7 +436,7 @@ TEST(ZipInMemory, EntriesWholeAtTheTimeGiven)
     for (std::size_t i = 0; i < many.size(); ++i)
         ASSERT_TRUE(manyEntries[i].path == many[i].path && manyEntries[i].bytes == many[i].bytes) << i;
 
-    ZipInMemory finished(0);
+    ZipWriter finished(0);
     EXPECT_TRUE(finished.finish());
     EXPECT_FALSE(finished.add("late.xml", "x"));
 }

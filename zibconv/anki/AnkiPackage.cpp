@@ -2,7 +2,7 @@
 
 #include "text/Unicode.h"
 #include "zibconv/anki/AnkiText.h"
-#include "zibconv/zip/ZipInMemory.h"
+#include "zibconv/zip/ZipWriter.h"
 
 #include <sqlite3.h>
 
@@ -266,7 +266,7 @@ std::optional<std::string> ankiPackage(const AnkiDeckBuilder& deck, std::int64_t
     const std::optional<SerializedCollection> collection = serializedCollection(deck, seconds);
     if (!collection)
         return std::nullopt;
-    ZipInMemory zip(static_cast<std::time_t>(seconds), collection->size / 2);
+    ZipWriter zip(static_cast<std::time_t>(seconds), collection->size / 2);
     if (!zip.add("collection.anki2", std::string(collection->bytes())) || !zip.add("media", "{}"))
         return std::nullopt;
     return zip.finish();

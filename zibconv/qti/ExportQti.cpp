@@ -3,7 +3,7 @@
 #include "document/QuizWalk.h"
 #include "files/FileIO.h"
 #include "files/RecordedTime.h"
-#include "zibconv/zip/ZipInMemory.h"
+#include "zibconv/zip/ZipWriter.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -28,7 +28,7 @@ public:
         written = written && writer.add(*problem);
     }
 
-    ZipInMemory zip;
+    ZipWriter zip;
     QtiWriter writer;
     SetCounts counts;
     bool written = true;

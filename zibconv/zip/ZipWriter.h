@@ -12,14 +12,14 @@
 #include <string>
 #include <string_view>
 
-class ZipInMemory {
+class ZipWriter {
 public:
     // `expectedBytes`: room taken at once, so that the zip does not move as
     // it grows.
-    ZipInMemory(std::time_t entriesTime, std::size_t expectedBytes = 0);
-    ~ZipInMemory();
-    ZipInMemory(const ZipInMemory&) = delete;
-    ZipInMemory& operator=(const ZipInMemory&) = delete;
+    ZipWriter(std::time_t entriesTime, std::size_t expectedBytes = 0);
+    ~ZipWriter();
+    ZipWriter(const ZipWriter&) = delete;
+    ZipWriter& operator=(const ZipWriter&) = delete;
 
     // An entry to deflate; false when an earlier one could not be written,
     // or after finish().

@@ -1,4 +1,4 @@
-#include "zibconv/zip/ZipInMemory.h"
+#include "zibconv/zip/ZipWriter.h"
 
 #include <libdeflate.h>
 #include <minizip/zip.h>
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-struct ZipInMemory::Parts {
+struct ZipWriter::Parts {
     // The zip's bytes and minizip's state: the deflating thread's alone
     // until it has ended.
     std::string bytes;
@@ -43,7 +43,7 @@ struct ZipInMemory::Parts {
 
 namespace {
 
-using Parts = ZipInMemory::Parts;
+using Parts = ZipWriter::Parts;
 
 
 // minizip's file functions over the bytes in memory. They are C callbacks:
@@ -190,7 +190,7 @@ void Parts::stopDeflating()
     deflating.join();
 }
 
-ZipInMemory::ZipInMemory(std::time_t entriesTime, std::size_t expectedBytes) : parts(std::make_unique<Parts>())
+ZipWriter::ZipWriter(std::time_t entriesTime, std::size_t expectedBytes) : parts(std::make_unique<Parts>())
 {
     try {
         parts->bytes.reserve(expectedBytes);
@@ -217,14 +217,14 @@ ZipInMemory::ZipInMemory(std::time_t entriesTime, std::size_t expectedBytes) : p
     }
 }
 
-ZipInMemory::~ZipInMemory()
+ZipWriter::~ZipWriter()
 {
     parts->stopDeflating();
     if (parts->zip)
         zipClose(parts->zip, nullptr);
 }
 
-bool ZipInMemory::add(std::string path, std::string bytes)
+bool ZipWriter::add(std::string path, std::string bytes)
 {
     std::unique_lock<std::mutex> held(parts->lock);
     parts->adderBlocked = true;
@@ -245,7 +245,7 @@ bool ZipInMemory::add(std::string path, std::string bytes)
     return true;
 }
 
-std::optional<std::string> ZipInMemory::finish()
+std::optional<std::string> ZipWriter::finish()
 {
     parts->stopDeflating();
     if (!parts->zip)
