@@ -94,10 +94,18 @@ int runAnkiExport(const Invocation& invocation)
 // After the package, a notice for each line that became a text entry.
 int runQtiExport(const Invocation& invocation)
 {
-    const std::optional<ExportedQti> qti = exportQuizQti(invocation.input, setNameOf(invocation.input));
-    if (!qti)
+    // The package goes into its file as it is made: whether the set can be
+    // read is known once it has been.
+    std::optional<ExportedQti> qti;
+    bool made = false;
+    const bool written = replaceFileContentsWith(invocation.output, [&](const ByteSink& write) {
+        made = true;
+        qti = exportQuizQti(invocation.input, setNameOf(invocation.input), write);
+        return qti && qti->written;
+    });
+    if (made && !qti)
         return reportUnreadableQuizFile(invocation.input);
-    if (!qti->bytes || !replaceFileContents(invocation.output, *qti->bytes)) {
+    if (!written) {
         printLine(Stream::Error, message::kQtiNotWritten, invocation.output);
         return kExitRefused;
     }

@@ -129,8 +129,10 @@ bool exportAnki(const std::string& quizPath, const std::string& deckPath)
 // What zibconv's export to QTI does: the quiz file to a zipped package.
 bool exportQti(const std::string& quizPath, const std::string& qtiPath)
 {
-    const std::optional<ExportedQti> qti = exportQuizQti(quizPath, "zib-benchmark");
-    return qti && qti->bytes && replaceFileContents(qtiPath, *qti->bytes);
+    return replaceFileContentsWith(qtiPath, [&](const ByteSink& write) {
+        const std::optional<ExportedQti> qti = exportQuizQti(quizPath, "zib-benchmark", write);
+        return qti && qti->written;
+    });
 }
 
 // What zibconv's import does: the table back to a quiz file, refused as a

@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <random>
 
 namespace {
 
@@ -397,48 +398,92 @@ std::vector<QtiFile> unzipped(const std::string& zip, const std::string& path)
 
 } // namespace
 
-// The package zipped in memory: each entry whole, at the time given, the
-// same bytes for the same entries.
+namespace {
+
+// What a zip of `files` gives its sink, joined, with each piece's size;
+// nothing when it fails.
+std::optional<std::string> zipOf(const std::vector<QtiFile>& files, std::vector<std::size_t>* pieces = nullptr)
+{
+    std::string bytes;
+    ZipWriter zip(1700000000, [&](std::string_view piece) {
+        bytes += piece;
+        if (pieces)
+            pieces->push_back(piece.size());
+        return true;
+    });
+    for (const QtiFile& file : files)
+        if (!zip.add(file.path, file.bytes))
+            return std::nullopt;
+    return zip.finish() ? std::optional(bytes) : std::nullopt;
+}
+
+void expectEntries(const std::string& zip, const std::vector<QtiFile>& files, const std::string& name)
+{
+    const std::vector<QtiFile> entries = unzipped(zip, testing::TempDir() + name);
+    ASSERT_EQ(entries.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        ASSERT_TRUE(entries[i].path == files[i].path && entries[i].bytes == files[i].bytes) << i;
+}
+
+} // namespace
+
+// The package zipped as it is made: each entry whole, at the time given,
+// the same bytes for the same entries.
 TEST(ZipWriter, EntriesWholeAtTheTimeGiven)
 {
     std::string large;
     for (int i = 0; i < 100000; ++i)
         large += std::to_string(i) + "\n";
     const std::vector<QtiFile> files{{"items/line-1.xml", "<a/>"}, {"test.xml", large}, {"imsmanifest.xml", ""}};
-    auto zipOf = [&] {
-        ZipWriter zip(1700000000);
-        for (const QtiFile& file : files)
-            EXPECT_TRUE(zip.add(file.path, file.bytes));
-        return zip.finish();
-    };
-    const std::optional<std::string> zip = zipOf();
+    const std::optional<std::string> zip = zipOf(files);
     ASSERT_TRUE(zip);
     EXPECT_LT(zip->size(), large.size() / 2);
-    EXPECT_EQ(zipOf(), zip);
-    const std::vector<QtiFile> entries = unzipped(*zip, testing::TempDir() + "qti-package-test.zip");
-    ASSERT_EQ(entries.size(), files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        EXPECT_EQ(entries[i].path, files[i].path);
-        EXPECT_EQ(entries[i].bytes, files[i].bytes);
-    }
+    EXPECT_EQ(zipOf(files), zip);
+    expectEntries(*zip, files, "qti-package-test.zip");
+
     // More entries than wait at once for the deflating thread: all of
     // them, in the order they were added.
     std::vector<QtiFile> many;
     for (int i = 0; i < 2000; ++i)
         many.push_back({"items/line-" + std::to_string(i) + ".xml", std::string(static_cast<std::size_t>(i % 7), 'a')});
-    ZipWriter manyZip(1700000000);
-    for (const QtiFile& file : many)
-        ASSERT_TRUE(manyZip.add(file.path, file.bytes));
-    const std::optional<std::string> manyBytes = manyZip.finish();
+    const std::optional<std::string> manyBytes = zipOf(many);
     ASSERT_TRUE(manyBytes);
-    const std::vector<QtiFile> manyEntries = unzipped(*manyBytes, testing::TempDir() + "qti-package-many.zip");
-    ASSERT_EQ(manyEntries.size(), many.size());
-    for (std::size_t i = 0; i < many.size(); ++i)
-        ASSERT_TRUE(manyEntries[i].path == many[i].path && manyEntries[i].bytes == many[i].bytes) << i;
+    expectEntries(*manyBytes, many, "qti-package-many.zip");
 
-    ZipWriter finished(0);
+    ZipWriter finished(0, [](std::string_view) { return true; });
     EXPECT_TRUE(finished.finish());
     EXPECT_FALSE(finished.add("late.xml", "x"));
+}
+
+// A zip of megabytes goes to its sink in pieces of about a megabyte, which
+// join to a whole zip; a sink that refuses a piece fails the zip.
+TEST(ZipWriter, GivesALargeZipInPiecesAndFailsWithItsSink)
+{
+    std::mt19937 random(20261210);
+    std::vector<QtiFile> files;
+    for (int i = 0; i < 3000; ++i) {
+        std::string bytes(1000 + static_cast<std::size_t>(i % 17), '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(random());
+        files.push_back({"items/line-" + std::to_string(i) + ".xml", bytes});
+    }
+    std::vector<std::size_t> pieces;
+    const std::optional<std::string> zip = zipOf(files, &pieces);
+    ASSERT_TRUE(zip);
+    ASSERT_GE(pieces.size(), 3u);
+    for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+        EXPECT_GE(pieces[i], std::size_t{1} << 20) << i;
+        EXPECT_LT(pieces[i], (std::size_t{1} << 20) + 4096) << i;
+    }
+    expectEntries(*zip, files, "qti-package-pieces.zip");
+
+    int asked = 0;
+    ZipWriter refused(0, [&](std::string_view) { return ++asked < 2; });
+    bool added = true;
+    for (const QtiFile& file : files)
+        added = refused.add(file.path, file.bytes) && added;
+    EXPECT_FALSE(added && refused.finish());
+    EXPECT_EQ(asked, 2);
 }
 
 // Panels that spell a long answer in more ways than an item holds: the

@@ -266,8 +266,13 @@ std::optional<std::string> ankiPackage(const AnkiDeckBuilder& deck, std::int64_t
     const std::optional<SerializedCollection> collection = serializedCollection(deck, seconds);
     if (!collection)
         return std::nullopt;
-    ZipWriter zip(static_cast<std::time_t>(seconds), collection->size / 2);
-    if (!zip.add("collection.anki2", std::string(collection->bytes())) || !zip.add("media", "{}"))
+    std::string package;
+    package.reserve(collection->size / 2);
+    ZipWriter zip(static_cast<std::time_t>(seconds), [&](std::string_view piece) {
+        package += piece;
+        return true;
+    });
+    if (!zip.add("collection.anki2", std::string(collection->bytes())) || !zip.add("media", "{}") || !zip.finish())
         return std::nullopt;
-    return zip.finish();
+    return package;
 }

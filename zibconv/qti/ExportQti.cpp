@@ -1,23 +1,17 @@
 #include "zibconv/qti/ExportQti.h"
 
 #include "document/QuizWalk.h"
-#include "files/FileIO.h"
 #include "files/RecordedTime.h"
 #include "zibconv/zip/ZipWriter.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <utility>
 
 namespace {
 
-// Beyond this a package's room grows as it is written.
-constexpr std::uintmax_t kMaxReserve = 768u << 20;
-
 class QtiCollector : public QuizWalkReceiver {
 public:
-    QtiCollector(std::string_view setName, std::size_t expectedBytes)
-        : zip(recordedTime(), expectedBytes),
+    QtiCollector(std::string_view setName, const ByteSink& write)
+        : zip(recordedTime(), write),
           writer(setName, [this](QtiFile&& item) { return zip.add(std::move(item.path), std::move(item.bytes)); })
     {
     }
@@ -36,15 +30,12 @@ public:
 
 } // namespace
 
-std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_view setName)
+std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_view setName, const ByteSink& write)
 {
-    // A package takes about three times its quiz file's bytes: room for
-    // four, so that it is never copied as it grows.
-    const std::uintmax_t quizBytes = fileSizeOf(path).value_or(0);
-    QtiCollector collector(setName, static_cast<std::size_t>(std::min<std::uintmax_t>(4 * quizBytes, kMaxReserve)));
+    QtiCollector collector(setName, write);
     if (!walkQuizFile(path, collector))
         return std::nullopt;
-    ExportedQti exported{std::nullopt, collector.counts, collector.writer.fallbacks(),
+    ExportedQti exported{false, collector.counts, collector.writer.fallbacks(),
                           collector.writer.cutSpellings()};
     if (!collector.written)
         return exported;
@@ -52,6 +43,6 @@ std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_vi
     QtiFile manifest = collector.writer.manifest();
     if (collector.zip.add(std::move(test.path), std::move(test.bytes)) &&
         collector.zip.add(std::move(manifest.path), std::move(manifest.bytes)))
-        exported.bytes = collector.zip.finish();
+        exported.written = collector.zip.finish();
     return exported;
 }

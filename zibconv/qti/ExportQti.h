@@ -3,6 +3,7 @@
 // the test and the manifest.
 #pragma once
 
+#include "files/FileIO.h"
 #include "model/SetCounts.h"
 #include "zibconv/qti/QtiWriter.h"
 
@@ -12,13 +13,15 @@
 #include <vector>
 
 struct ExportedQti {
-    // Nothing when a text is no Shift-JIS or the zip could not be made.
-    std::optional<std::string> bytes;
+    // False when a text is no Shift-JIS or the zip could not be made or
+    // written.
+    bool written = false;
     SetCounts counts;
     std::vector<FallenLine> fallbacks;
     std::vector<FallenLine> cutSpellings;
 };
 
-// `setName` in UTF-8, as the test's title. Nothing when the file cannot be
-// read as XML.
-std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_view setName);
+// The package into `write` as it is made, item by item: a large set's
+// package is tens of megabytes. `setName` in UTF-8, as the test's title.
+// Nothing when the file cannot be read as XML.
+std::optional<ExportedQti> exportQuizQti(const std::string& path, std::string_view setName, const ByteSink& write);

@@ -8,15 +8,19 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
 struct ZipWriter::Parts {
-    // The zip's bytes and minizip's state: the deflating thread's alone
-    // until it has ended.
+    // The zip's bytes not yet given to `write`, the first of them at offset
+    // `given`, and minizip's state: the deflating thread's alone until it
+    // has ended.
+    ByteSink write;
     std::string bytes;
-    std::size_t at = 0;
+    std::uint64_t given = 0;
+    std::uint64_t at = 0;
     bool failed = false;
     zipFile zip = nullptr;
     zip_fileinfo info{};
@@ -37,6 +41,7 @@ struct ZipWriter::Parts {
     std::thread deflating;
 
     void deflateEach();
+    bool giveBytes();
     bool deflate(libdeflate_compressor* compressor, std::string& deflated, const Entry& entry);
     void stopDeflating();
 };
@@ -53,12 +58,23 @@ voidpf ZCALLBACK openBytes(voidpf opaque, const void*, int)
     return opaque;
 }
 
+// Where `at` is among the bytes not yet given; nothing before them.
+std::optional<std::size_t> heldIndex(const Parts& parts)
+{
+    if (parts.at < parts.given)
+        return std::nullopt;
+    return static_cast<std::size_t>(parts.at - parts.given);
+}
+
 uLong ZCALLBACK readBytes(voidpf, voidpf stream, void* buffer, uLong size)
 {
     Parts& parts = *static_cast<Parts*>(stream);
-    const std::size_t count = std::min<std::size_t>(size, parts.bytes.size() - std::min(parts.at, parts.bytes.size()));
+    const std::optional<std::size_t> index = heldIndex(parts);
+    if (!index)
+        return 0;
+    const std::size_t count = std::min<std::size_t>(size, parts.bytes.size() - std::min(*index, parts.bytes.size()));
     if (count > 0)
-        std::memcpy(buffer, parts.bytes.data() + parts.at, count);
+        std::memcpy(buffer, parts.bytes.data() + *index, count);
     parts.at += count;
     return static_cast<uLong>(count);
 }
@@ -66,11 +82,17 @@ uLong ZCALLBACK readBytes(voidpf, voidpf stream, void* buffer, uLong size)
 uLong ZCALLBACK writeBytes(voidpf, voidpf stream, const void* buffer, uLong size)
 {
     Parts& parts = *static_cast<Parts*>(stream);
+    const std::optional<std::size_t> index = heldIndex(parts);
+    if (!index) {
+        parts.failed = true;
+        return 0;
+    }
     try {
-        // Mostly at the end; minizip goes back only to complete a header.
+        // Mostly at the end; minizip goes back only to complete the header
+        // of the entry it has just written, which is still held.
         const char* bytes = static_cast<const char*>(buffer);
-        const std::size_t over = std::min<std::size_t>(size, parts.bytes.size() - std::min(parts.at, parts.bytes.size()));
-        std::memcpy(parts.bytes.data() + parts.at, bytes, over);
+        const std::size_t over = std::min<std::size_t>(size, parts.bytes.size() - std::min(*index, parts.bytes.size()));
+        std::memcpy(parts.bytes.data() + *index, bytes, over);
         parts.bytes.append(bytes + over, size - over);
         parts.at += size;
         return size;
@@ -92,8 +114,8 @@ long ZCALLBACK seekBytes(voidpf, voidpf stream, ZPOS64_T offset, int origin)
     if (origin == ZLIB_FILEFUNC_SEEK_CUR)
         base = parts.at;
     else if (origin == ZLIB_FILEFUNC_SEEK_END)
-        base = parts.bytes.size();
-    parts.at = static_cast<std::size_t>(base + offset);
+        base = parts.given + parts.bytes.size();
+    parts.at = base + offset;
     return 0;
 }
 
@@ -122,6 +144,9 @@ tm_zip zipTimeOf(std::time_t time)
 
 constexpr int kLevel = 1;
 
+// The zip goes to its sink in pieces of about this many bytes.
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+
 // Enough to keep the deflating thread busy without holding the package
 // twice over.
 constexpr std::size_t kMostWaiting = 256;
@@ -132,6 +157,9 @@ constexpr std::size_t kMostWaiting = 256;
 // entries this small. No zip64 fields: a set stays far below 4 GB.
 bool Parts::deflate(libdeflate_compressor* compressor, std::string& deflated, const Entry& entry)
 {
+    // Between entries the zip's bytes so far are final.
+    if (bytes.size() >= kPieceSize && !giveBytes())
+        return false;
     deflated.resize(libdeflate_deflate_compress_bound(compressor, entry.bytes.size()));
     const std::size_t size =
         libdeflate_deflate_compress(compressor, entry.bytes.data(), entry.bytes.size(), deflated.data(), deflated.size());
@@ -142,6 +170,17 @@ bool Parts::deflate(libdeflate_compressor* compressor, std::string& deflated, co
         return false;
     const bool written = zipWriteInFileInZip(zip, deflated.data(), static_cast<unsigned>(size)) == ZIP_OK;
     return zipCloseFileInZipRaw(zip, static_cast<uLong>(entry.bytes.size()), checksum) == ZIP_OK && written && !failed;
+}
+
+// The bytes held so far to the sink, which may throw.
+bool Parts::giveBytes()
+{
+    if (bytes.empty())
+        return true;
+    const bool written = write(bytes);
+    given += bytes.size();
+    bytes.clear();
+    return written;
 }
 
 // The entries are deflated beside their making, which goes on meanwhile,
@@ -190,10 +229,11 @@ void Parts::stopDeflating()
     deflating.join();
 }
 
-ZipWriter::ZipWriter(std::time_t entriesTime, std::size_t expectedBytes) : parts(std::make_unique<Parts>())
+ZipWriter::ZipWriter(std::time_t entriesTime, ByteSink write) : parts(std::make_unique<Parts>())
 {
+    parts->write = std::move(write);
     try {
-        parts->bytes.reserve(expectedBytes);
+        parts->bytes.reserve(2 * kPieceSize);
     } catch (...) {
         // It grows as it is written instead.
     }
@@ -245,14 +285,12 @@ bool ZipWriter::add(std::string path, std::string bytes)
     return true;
 }
 
-std::optional<std::string> ZipWriter::finish()
+bool ZipWriter::finish()
 {
     parts->stopDeflating();
     if (!parts->zip)
-        return std::nullopt;
+        return false;
     const bool closed = zipClose(parts->zip, nullptr) == ZIP_OK;
     parts->zip = nullptr;
-    if (!closed || parts->failed || parts->deflateFailed)
-        return std::nullopt;
-    return std::move(parts->bytes);
+    return closed && !parts->failed && !parts->deflateFailed && parts->giveBytes();
 }

@@ -307,6 +307,13 @@ run 2 export missing.xml
 printf 'not xml' >broken.xml
 run 2 export broken.xml
 run 2 check broken.xml
+# A package and a page are written as they are made: of a file that cannot
+# be read, nothing is left, not even a temporary.
+for output in broken.zip broken.html; do
+    run 2 export broken.xml "$output"
+    [ -e "$output" ] && fail "$output was written of a file that cannot be read"
+done
+ls -A | grep -q '^~zi' && fail "a write left a temporary: $(ls -A | grep '^~zi')"
 run 2 import missing.csv
 run 64 convert set.xml
 run 64 export
