@@ -86,9 +86,15 @@ void appendShownUtf8(std::string& utf8, std::string_view shiftJis)
 
 void appendHtmlText(std::string& page, std::string_view shiftJis)
 {
-    // One buffer for every text: a page has hundreds of thousands.
-    thread_local std::string utf8;
-    utf8.clear();
-    appendShownUtf8(utf8, shiftJis);
+    // Most texts hold nothing to escape: they go into the page as they are
+    // converted, and only the others are escaped again from a copy.
+    const std::size_t start = page.size();
+    appendShownUtf8(page, shiftJis);
+    const std::string_view shown = std::string_view(page).substr(start);
+    if (nextSpecial(shown, 0, kInText) == std::string_view::npos)
+        return;
+    thread_local std::string utf8; // one buffer for every text of a page
+    utf8.assign(shown);
+    page.resize(start);
     appendHtmlUtf8(page, utf8);
 }

@@ -12,18 +12,25 @@ void appendJsonString(std::string& json, std::u32string_view text)
 {
     constexpr char hex[] = "0123456789abcdef";
     json += '"';
-    for (char32_t c : text) {
-        if (c == U'"' || c == U'\\') {
+    // Runs of characters that stand as themselves are encoded whole.
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i];
+        const bool quoted = c == U'"' || c == U'\\';
+        if (!quoted && c >= 0x20 && (c < 0x7F || c > 0x9F))
+            continue;
+        json += encodeUtf8(text.substr(run, i - run));
+        run = i + 1;
+        if (quoted) {
             json += '\\';
             json += static_cast<char>(c);
-        } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+        } else {
             json += "\\u00";
             json += hex[c >> 4];
             json += hex[c & 0xF];
-        } else {
-            json += encodeUtf8(std::u32string_view(&c, 1));
         }
     }
+    json += encodeUtf8(text.substr(run));
     json += '"';
 }
 

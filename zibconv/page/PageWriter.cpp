@@ -10,6 +10,8 @@
 #include "zibconv/page/PageAssets.h"
 #include "zibconv/page/PageData.h"
 
+#include <map>
+
 namespace {
 
 // Lines go in blocks of about this many, each problem with its branches:
@@ -85,31 +87,59 @@ void appendNote(std::string& page, const LineNumbers& lines, const std::vector<S
     }
 }
 
-// A field's label and text. The end tags of dt and dd are left out, as HTML
-// allows: a set's page holds hundreds of thousands of them.
-void appendField(std::string& page, FieldPlace field, const std::string& text)
-{
-    page += "<dt>";
-    appendHtmlText(page, fieldLabel(field));
-    page += "<dd data-field=\"";
-    page += fieldInfo(field.field).elementName;
-    page += isBlankText(text) ? "\" data-blank>" : "\">";
-    appendHtmlText(page, text);
-}
+// What the lines of a kind have alike, made once for the page: a set's
+// page holds hundreds of thousands of labels.
+struct KindMarkup {
+    std::string label; // the kind's, escaped
+    // Each field's label and the start of its text, the dd's tag left open
+    // for its blank mark. The end tags of dt and dd are left out, as HTML
+    // allows.
+    std::vector<std::string> fieldStarts;
+};
+
+class LineMarkup {
+public:
+    const KindMarkup& of(const ProblemKind& kind)
+    {
+        auto [known, added] = kinds.try_emplace(&kind);
+        if (!added)
+            return known->second;
+        KindMarkup& markup = known->second;
+        appendHtmlText(markup.label, kind.listLabel);
+        for (std::size_t i = 0; i < kind.fieldCount(); ++i) {
+            const FieldPlace field = fieldPlaceOf(kind, i);
+            std::string start = "<dt>";
+            appendHtmlText(start, fieldLabel(field));
+            start += "<dd data-field=\"";
+            start += fieldInfo(field.field).elementName;
+            markup.fieldStarts.push_back(std::move(start));
+        }
+        return markup;
+    }
+
+private:
+    std::map<const ProblemKind*, KindMarkup> kinds;
+};
 
 // One line: its number, kind and level, every field in file order, then
 // the notes of the content review. A branch says in its heading whose it
 // is, for those who do not see it indented. Each element counts: a browser
 // takes most of a large set's load in parsing them.
 void appendLine(std::string& page, std::size_t line, ProblemPlace place, const ProblemBase& problem,
-                const LineNumbers& lines, const std::vector<Note>& notes)
+                const LineNumbers& lines, const std::vector<Note>& notes, LineMarkup& markup)
 {
     const ProblemKind* kind = findKind(problem.type);
     if (!kind)
         return;
+    const KindMarkup& kindMarkup = markup.of(*kind);
     const std::string number = std::to_string(line);
-    page += "<article id=\"line-" + number + "\" data-kind=\"" + kind->elementName + "\" data-level=\"" +
-            (place.branch ? kSubElementName : kMainElementName) + "\"";
+    page += "<article id=\"line-";
+    page += number;
+    page += "\" data-kind=\"";
+    page += kind->elementName;
+    page += "\" data-level=\"";
+    page += place.branch ? kSubElementName : kMainElementName;
+    page += "\"";
     // A line without play data is shown, not played: the most common verdict
     // costs no bytes. The JSON goes between single quotes, where its many
     // double quotes stand as themselves.
@@ -119,17 +149,24 @@ void appendLine(std::string& page, std::size_t line, ProblemPlace place, const P
         appendSingleQuotedUtf8(page, playJson(verdict));
         page += "'";
     }
-    page += "><h2>" + number + " ";
-    appendHtmlText(page, kind->listLabel);
+    page += "><h2>";
+    page += number;
+    page += " ";
+    page += kindMarkup.label;
     if (place.branch) {
         page += " ";
         appendHtmlText(page, "（" + lines.number({place.problem, 0}) + " の分岐）");
     }
     page += "</h2><dl>";
     const TextList texts = kind->textsOf(problem);
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        appendField(page, fieldPlaceOf(*kind, i), texts[i]);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        page += kindMarkup.fieldStarts[i];
+        page += isBlankText(texts[i]) ? "\" data-blank>" : "\">";
+        appendHtmlText(page, texts[i]);
+    }
     page += "</dl>";
+    if (notes.empty())
+        return void(page += "</article>\n");
     // Each note begins with its line's number, as the heading does, and
     // check's name of the problem, as check's report gives it.
     const std::string named = number + " (" + problemName(place, nullptr) + "): ";
@@ -208,6 +245,7 @@ bool writeSetPage(std::string_view fileName, const ProblemList& problems, const 
     };
     appendHead(page, fileName);
     appendHeader(page, fileName, problems);
+    LineMarkup markup;
     std::size_t line = 0;
     std::size_t blockStart = 0;
     for (std::size_t i = 0; i < problems.size(); ++i) {
@@ -215,11 +253,11 @@ bool writeSetPage(std::string_view fileName, const ProblemList& problems, const 
             page += i == 0 ? "<section class=\"block\">\n" : "</section>\n<section class=\"block\">\n";
             blockStart = line;
         }
-        appendLine(page, line + 1, {i + 1, 0}, *problems[i], lineNumbers, notes[line]);
+        appendLine(page, line + 1, {i + 1, 0}, *problems[i], lineNumbers, notes[line], markup);
         ++line;
         const ProblemRefs branches = problems[i]->getBranches();
         for (std::size_t j = 0; j < branches.size(); ++j, ++line)
-            appendLine(page, line + 1, {i + 1, j + 1}, *branches[j], lineNumbers, notes[line]);
+            appendLine(page, line + 1, {i + 1, j + 1}, *branches[j], lineNumbers, notes[line], markup);
         if (!pieceMade())
             return false;
     }
