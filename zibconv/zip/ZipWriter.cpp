@@ -151,6 +151,11 @@ constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 // twice over.
 constexpr std::size_t kMostWaiting = 256;
 
+// An idle deflating thread is woken for this many entries at once (or the
+// last ones): woken for each entry of a few kilobytes, it would spend
+// about as long waking as deflating.
+constexpr std::size_t kEntriesPerWaking = 32;
+
 // libdeflate's fastest level, written into the zip as it is: minizip's
 // own deflating (zlib) takes five times as long over entries of a few
 // kilobytes, most of a package's time, and a slower level saves little on
@@ -278,7 +283,7 @@ bool ZipWriter::add(std::string path, std::string bytes)
         parts->deflateFailed = true;
         return false;
     }
-    const bool wakeDeflater = parts->deflaterIdle;
+    const bool wakeDeflater = parts->deflaterIdle && parts->waiting.size() >= kEntriesPerWaking;
     held.unlock();
     if (wakeDeflater)
         parts->added.notify_one();
