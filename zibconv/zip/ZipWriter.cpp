@@ -51,7 +51,7 @@ namespace {
 using Parts = ZipWriter::Parts;
 
 
-// minizip's file functions over the bytes in memory. They are C callbacks:
+// minizip's file functions over the bytes held. They are C callbacks:
 // nothing is thrown through them (a failed allocation marks the zip failed).
 voidpf ZCALLBACK openBytes(voidpf opaque, const void*, int)
 {
