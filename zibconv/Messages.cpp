@@ -93,13 +93,19 @@ std::string fallbackReason(Fallback why)
     return "遊べない";
 }
 
+// A line an export holds otherwise than as its kind: what it became, with
+// a blank answer or with any other reason, each after "ため、".
+std::string fallbackNotice(const FallenLine& line, const char* becameIfBlank, const char* becameOtherwise)
+{
+    return lineNamed(line) + fallbackReason(line.why) + "ため、" +
+           (line.why == Fallback::BlankAnswer ? becameIfBlank : becameOtherwise);
+}
+
 } // namespace
 
 std::string giftFallback(const FallenLine& line)
 {
-    const char* became = line.why == Fallback::BlankAnswer ? "ため、採点する答えのない作文問題にしました"
-                                                           : "ため、答えを打ち込む問題にしました";
-    return lineNamed(line) + fallbackReason(line.why) + became;
+    return fallbackNotice(line, "採点する答えのない作文問題にしました", "答えを打ち込む問題にしました");
 }
 
 std::string qtiWritten(const SetCounts& counts)
@@ -109,9 +115,7 @@ std::string qtiWritten(const SetCounts& counts)
 
 std::string qtiFallback(const FallenLine& line)
 {
-    const char* became = line.why == Fallback::BlankAnswer ? "ため、採点する答えのない、打ち込む問題にしました"
-                                                           : "ため、答えを打ち込む問題にしました";
-    return lineNamed(line) + fallbackReason(line.why) + became;
+    return fallbackNotice(line, "採点する答えのない、打ち込む問題にしました", "答えを打ち込む問題にしました");
 }
 
 std::string qtiSpellingsCut(const FallenLine& line)
@@ -136,9 +140,7 @@ std::string ankiWritten(const SetCounts& counts)
 
 std::string ankiFallback(const FallenLine& line)
 {
-    const char* became = line.why == Fallback::BlankAnswer ? "ため、答えのないカードにしました"
-                                                           : "ため、問題文だけのカードにしました";
-    return lineNamed(line) + fallbackReason(line.why) + became;
+    return fallbackNotice(line, "答えのないカードにしました", "問題文だけのカードにしました");
 }
 
 std::string retypedCells(std::size_t count, const std::vector<std::string>& places)
