@@ -223,6 +223,15 @@ private:
 
     const std::string& answer() const { return texts[*kind.positionOf(Field::Answer, 0)]; }
 
+    // The choices' or tiles' texts as the player sees them, in UTF-8.
+    std::vector<std::string> shownPieces() const
+    {
+        std::vector<std::string> shown;
+        for (const PlayPiece& piece : verdict.pieces)
+            shown.push_back(encodeUtf8(piece.shown));
+        return shown;
+    }
+
     // The question, then the association's hints in order (a blank one as
     // an empty entry, so that the others keep their numbers).
     void appendStem()
@@ -276,9 +285,7 @@ private:
     // by their texts, shuffled by the player.
     void writeChoice()
     {
-        std::vector<std::string> shown;
-        for (const PlayPiece& piece : verdict.pieces)
-            shown.push_back(encodeUtf8(piece.shown));
+        const std::vector<std::string> shown = shownPieces();
         std::vector<std::size_t> order(shown.size());
         std::iota(order.begin(), order.end(), 0);
         if (!verdict.inOrder)
@@ -316,9 +323,7 @@ private:
     // nothing can trade places, the correct order is the one right order.
     void writeTiles()
     {
-        std::vector<std::string> shown;
-        for (const PlayPiece& piece : verdict.pieces)
-            shown.push_back(encodeUtf8(piece.shown));
+        const std::vector<std::string> shown = shownPieces();
         std::vector<Choice> tiles;
         std::vector<std::u32string> groupTexts;
         std::vector<std::vector<std::string>> groupIds;
