@@ -48,6 +48,15 @@ zib_enable_sources() {
     zib_as_root apt-get update -qq
 }
 
+# zib_debian_source PACKAGE: the folder of Debian's source package PACKAGE
+# in build/third-party/src, fetched the first time.
+zib_debian_source() {
+    local src=$PWD/build/third-party/src
+    mkdir -p "$src"
+    (cd "$src" && { ls -d "$1"-*/ >/dev/null 2>&1 || apt-get source -qq "$1" >/dev/null 2>&1; }) || return 1
+    ls -d "$src/$1"-*/ | head -n 1
+}
+
 # The libraries of zibconv's workbooks for the Windows build, from Debian's
 # source packages, cross-built as static libraries into
 # build/third-party/mingw, where cmake/mingw-w64.cmake finds them:
@@ -62,15 +71,10 @@ zib_mingw_libraries() {
         return 0
     zib_enable_sources
     echo "setup: building libxlsxwriter, minizip and expat for Windows from Debian's sources"
-    mkdir -p "$root/src" "$prefix/lib" "$prefix/include/minizip"
-    local package
-    for package in libxlsxwriter expat; do
-        (cd "$root/src" && { ls -d "$package"-*/ >/dev/null 2>&1 || apt-get source -qq "$package" >/dev/null 2>&1; }) ||
-            return 1
-    done
+    mkdir -p "$prefix/lib" "$prefix/include/minizip"
     local xlsxwriter expat
-    xlsxwriter=$(ls -d "$root"/src/libxlsxwriter-*/ | head -n 1)
-    expat=$(ls -d "$root"/src/expat-*/ | head -n 1)expat # the library's own folder
+    xlsxwriter=$(zib_debian_source libxlsxwriter) || return 1
+    expat=$(zib_debian_source expat)expat || return 1 # the library's own folder
     local toolchain=$PWD/cmake/mingw-w64.cmake
     cmake -S "$xlsxwriter" -B "$root/build-xlsxwriter" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
@@ -104,10 +108,9 @@ zib_mingw_sqlite() {
     [ -f "$prefix/lib/libsqlite3.a" ] && [ -f "$prefix/include/sqlite3.h" ] && return 0
     zib_enable_sources
     echo "setup: building SQLite for Windows from Debian's source"
-    mkdir -p "$root/src" "$root/build-sqlite" "$prefix/lib" "$prefix/include"
-    (cd "$root/src" && { ls -d sqlite3-*/ >/dev/null 2>&1 || apt-get source -qq sqlite3 >/dev/null 2>&1; }) || return 1
+    mkdir -p "$root/build-sqlite" "$prefix/lib" "$prefix/include"
     local source
-    source=$(ls -d "$root"/src/sqlite3-*/ | head -n 1)
+    source=$(zib_debian_source sqlite3) || return 1
     (cd "$root/build-sqlite" && "$source/configure" --disable-tcl >/dev/null && make sqlite3.c >/dev/null) &&
         x86_64-w64-mingw32-gcc-posix -O2 -DSQLITE_SECURE_DELETE -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION \
             -c "$root/build-sqlite/sqlite3.c" -o "$root/build-sqlite/sqlite3.o" &&
@@ -124,10 +127,9 @@ zib_mingw_libdeflate() {
     [ -f "$prefix/lib/libdeflate.a" ] && [ -f "$prefix/include/libdeflate.h" ] && return 0
     zib_enable_sources
     echo "setup: building libdeflate for Windows from Debian's source"
-    mkdir -p "$root/src" "$prefix/lib" "$prefix/include"
-    (cd "$root/src" && { ls -d libdeflate-*/ >/dev/null 2>&1 || apt-get source -qq libdeflate >/dev/null 2>&1; }) || return 1
+    mkdir -p "$prefix/lib" "$prefix/include"
     local source
-    source=$(ls -d "$root"/src/libdeflate-*/ | head -n 1)
+    source=$(zib_debian_source libdeflate) || return 1
     (cd "$source" && make -s CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar libdeflatestatic.lib >/dev/null) &&
         cp "$source/libdeflatestatic.lib" "$prefix/lib/libdeflate.a" &&
         cp "$source/libdeflate.h" "$prefix/include/"
